@@ -1,0 +1,60 @@
+#include "cmdline/environment.h"
+
+#include <direct.h>
+#include <windows.h>
+
+#include "cmdline/list_split.h"
+#include "cmdline/path_rule.h"
+#include "cmdline/substitution.h"
+#include "launch/launch_settings.h"
+#include "launch/launch_state.h"
+#include "runtime/path_join.h"
+
+void changeToExeDir(const char* exePath, size_t exeDirLength) {
+  GetCurrentDirectoryA(pathSize, state.startDir);
+  char directory[pathSize];
+  Text path = textOver(directory);
+  appendText(path, std::string_view(exePath, exeDirLength));
+  joinPath(path, "."); // "C:" alone would mean the drive's current directory, "C:\." its root
+  _chdir(directory);
+  if (state.debugLog) fprintf(state.debugLog, "Working dir:\t%s\n", directory);
+}
+
+int appendToPathVar(const char* directory) {
+  char value[argsSize] = {};
+  DWORD length = GetEnvironmentVariableA("Path", value, argsSize - 1);
+  std::string_view addition = directory;
+  if (!pathHasRoomFor(length, addition.size())) return 0;
+  Text path = textOver(value, sizeof value);
+  commitWritten(path, length);
+  appendChar(path, ';');
+  appendText(path, addition);
+  return SetEnvironmentVariableA("Path", value);
+}
+
+int addRuntimeBinToPath() {
+  char binDirectory[pathSize + sizeof("\\bin")]; // any runtime home fits
+  Text bin = textOver(binDirectory);
+  appendText(bin, state.javaExePath);
+  appendText(bin, "\\bin");
+  if (appendToPathVar(binDirectory)) return 1;
+  if (state.debugLog) fprintf(state.debugLog, "Error:\t\t%s\n", "appendToPathVar failed.");
+  return 0;
+}
+
+void applyEnvSettings(const char* exePath, size_t exeDirLength) {
+  std::string_view rest = settings::environmentSettings;
+  std::string_view entry;
+  while (nextListEntry(rest, '\t', entry)) {
+    size_t equals = entry.find('=');
+    if (equals == std::string_view::npos) continue; // not a NAME=VALUE entry: nothing to set
+    char name[argsSize];
+    Text nameText = textOver(name);
+    appendText(nameText, entry.substr(0, equals));
+    char value[argsSize];
+    Text valueText = textOver(value);
+    substituteVars(valueText, entry.substr(equals + 1), exePath, exeDirLength);
+    if (state.debugLog) fprintf(state.debugLog, "Set var:\t%s = %s\n", name, value);
+    SetEnvironmentVariableA(name, value);
+  }
+}

@@ -1,0 +1,16 @@
+#pragma once
+// The surroundings the Java process inherits: working directory and environment.
+
+#include <cstddef>
+
+// Remembers the current directory in startDir and makes the executable's directory current.
+void changeToExeDir(const char* exePath, size_t exeDirLength);
+
+// Sets Path to its old value, ";" and `directory`; 0 when that would not fit or was refused.
+int appendToPathVar(const char* directory);
+
+// Puts the selected runtime's bin directory at the end of Path; 0 when Path cannot take it.
+int addRuntimeBinToPath();
+
+// Sets the environment variables of the build-time settings list (NAME=VALUE, tab-separated).
+void applyEnvSettings(const char* exePath, size_t exeDirLength);

@@ -1,0 +1,30 @@
+#include "cmdline/options_text.h"
+#include "launch/launch_settings.h"
+
+bool composeOptionsPath(Text& path, std::string_view exePath) {
+  if (exePath.size() < 3) return false;
+  appendText(path, exePath.substr(0, exePath.size() - 3));
+  appendText(path, settings::optionsFileSuffix);
+  return !path.cut;
+}
+
+void filterOptions(Text& text, size_t readCount) {
+  if (readCount == 0) return;
+  char* raw = text.data + text.length;
+  size_t write = text.length; // never passes the read position
+  bool copying = true;
+  for (size_t i = 0; i < readCount; ++i) {
+    char c = raw[i];
+    if (c == '#') {
+      copying = false;
+    } else if (c == '\r' || c == '\n') {
+      copying = true;
+      if (write == 0 || text.data[write - 1] != ' ') text.data[write++] = ' ';
+    } else if (copying) {
+      text.data[write++] = c;
+    }
+  }
+  text.data[write] = '\0';
+  text.length = write;
+  if (!endsWith(textView(text), ' ')) appendChar(text, ' ');
+}

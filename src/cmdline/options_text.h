@@ -1,0 +1,14 @@
+#pragma once
+// The options file beside the executable and the filter that turns its lines into options.
+
+#include "launch/bounded_text.h"
+
+// The options file's name: `exePath` without its last three characters ("exe"), then "pmr.ini".
+// Returns false when the name does not fit, which makes the file count as absent.
+bool composeOptionsPath(Text& path, std::string_view exePath);
+
+// Filters `readCount` raw bytes that lie right behind `text` into it, in place: "#" starts a
+// comment to the line end, CR and LF become one blank unless the text already ends in one, every
+// other byte is kept. With at least one byte read the text then ends in a blank.
+// The caller guarantees that the raw bytes lie inside the buffer.
+void filterOptions(Text& text, size_t readCount);

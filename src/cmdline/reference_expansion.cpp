@@ -1,0 +1,28 @@
+#include "cmdline/reference_expansion.h"
+
+int expandReferences(Text& dest, std::string_view source, ResolveReference resolve, void* context,
+                     FILE* log) {
+  std::string_view rest = source;
+  while (!rest.empty()) {
+    size_t open = rest.find('%');
+    if (open == std::string_view::npos) {
+      appendText(dest, rest);
+      return 1;
+    }
+    size_t close = rest.find('%', open + 1);
+    if (close == std::string_view::npos) {
+      // Dropping the rest would silently lose the user's options; keep it as written.
+      appendText(dest, rest);
+      return 0;
+    }
+    appendText(dest, rest.substr(0, open));
+    std::string_view name = rest.substr(open + 1, close - open - 1);
+    size_t valueStart = dest.length;
+    if (name.size() < referenceNameSize) resolve(context, name, dest);
+    if (log)
+      fprintf(log, "Substitute:\t%.*s = %s\n", static_cast<int>(name.size()), name.data(),
+              dest.data + valueStart);
+    rest = rest.substr(close + 1);
+  }
+  return 1;
+}

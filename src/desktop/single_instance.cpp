@@ -1,0 +1,25 @@
+#include "desktop/single_instance.h"
+
+#include <windows.h>
+
+#include "launch/bounded_text.h"
+#include "launch/launch_settings.h"
+#include "launch/launch_state.h"
+
+int claimInstanceMutex() {
+  SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
+  CreateMutexA(&attributes, FALSE, settings::instanceName);
+  if (GetLastError() != ERROR_ALREADY_EXISTS) return 1;
+  if (state.debugLog) fprintf(state.debugLog, "Error:\t\t%s\n", "Instance already exists.");
+  return 0;
+}
+
+void* findInstanceWindow() {
+  HWND window = nullptr;
+  while ((window = FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr) {
+    char title[128] = "";
+    GetWindowTextA(window, title, 127);
+    if (containsText(title, settings::instanceName)) return window;
+  }
+  return nullptr;
+}

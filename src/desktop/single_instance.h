@@ -1,0 +1,9 @@
+#pragma once
+// One copy of the application per session: a named mutex marks the running copy.
+
+// 1: go on; 0: another instance holds the name. The handle is inheritable and never closed, so
+// the Java process keeps the name taken after the launcher has ended.
+int claimInstanceMutex();
+
+// The first top-level window, from the top of the Z order, whose title contains "Vendro".
+void* findInstanceWindow();

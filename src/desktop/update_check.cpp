@@ -1,0 +1,50 @@
+#include "desktop/update_check.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+
+#include "desktop/updater_command.h"
+#include "launch/launch_settings.h"
+#include "launch/launch_state.h"
+
+// The module file name; empty when it could not be read whole (a cut name names another folder).
+static std::string_view moduleFileName(char (&buffer)[pathSize]) {
+  DWORD length = GetModuleFileNameA(nullptr, buffer, pathSize);
+  if (length == 0 || length >= pathSize) return {};
+  return std::string_view(buffer, length);
+}
+
+bool checkForUpdate() {
+  char moduleName[pathSize] = {};
+  std::string_view module = moduleFileName(moduleName);
+  char commandLine[updaterCommandSize];
+  Text line = textOver(commandLine);
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  PROCESS_INFORMATION updater{};
+  if (module.empty() || !composeUpdateCheck(line, module) ||
+      !CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
+                      &updater)) {
+    MessageBoxA(nullptr, settings::updaterErrorText, settings::updaterErrorTitle, MB_OK);
+    return false;
+  }
+  WaitForSingleObject(updater.hProcess, INFINITE);
+  DWORD exitCode = 0;
+  GetExitCodeProcess(updater.hProcess, &exitCode);
+  CloseHandle(updater.hProcess);
+  CloseHandle(updater.hThread);
+  return exitCode == 2;
+}
+
+void offerUpdate() {
+  int answer = MessageBoxA(nullptr, settings::updateOfferText, settings::updateOfferTitle,
+                           MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST);
+  if (answer != IDOK) return;
+  char moduleName[pathSize] = {};
+  char updaterPath[updaterCommandSize];
+  Text path = textOver(updaterPath);
+  composeUpdaterPath(path, moduleFileName(moduleName));
+  ShellExecuteA(nullptr, nullptr, updaterPath, nullptr, nullptr, SW_SHOWNORMAL);
+  exit(1);
+}

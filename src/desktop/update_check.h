@@ -1,0 +1,8 @@
+#pragma once
+// Asking the updater beside the launcher whether an update is waiting.
+
+// True when the updater's check run ended with exit code 2 (an update is available).
+bool checkForUpdate();
+
+// Offers the update; on OK starts the updater to install it and ends the process with 1.
+void offerUpdate();

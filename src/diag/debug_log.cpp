@@ -1,0 +1,48 @@
+#include "diag/debug_log.h"
+
+#include <windows.h>
+
+#include "diag/log_path.h"
+#include "launch/bounded_text.h"
+#include "launch/launch_settings.h"
+#include "launch/launch_state.h"
+
+FILE* openDebugLog(const char* exePath, size_t exeDirLength) {
+  char logPath[logPathSize] = {};
+  Text path = textOver(logPath);
+  if (!composeLogPath(path, std::string_view(exePath, exeDirLength))) return nullptr;
+  return fopen(logPath, "a"); // text mode, appending: every logged start adds to the file
+}
+
+int initDebugLog(const char* commandLine, const char* exePath, size_t exeDirLength) {
+  char variable[argsSize - 1] = {};
+  DWORD length = GetEnvironmentVariableA(settings::debugVariable, variable, sizeof variable);
+  if (length >= sizeof variable) variable[0] = '\0'; // the value did not fit and was not written
+  bool asked = containsText(commandLine, settings::debugSwitch) ||
+               containsText(variable, settings::debugVariableWord);
+  if (asked) {
+    state.debugLog = openDebugLog(exePath, exeDirLength);
+    if (!state.debugLog) return 0;
+  }
+  if (state.debugLog) {
+    fprintf(state.debugLog, "\n\nVersion:\t%s\n", settings::launcherVersion);
+    fprintf(state.debugLog, "CmdLine:\t%s %s\n", exePath, commandLine);
+  }
+  return 1;
+}
+
+void closeDebugLog() {
+  if (state.debugLog) fclose(state.debugLog);
+  state.debugLog = nullptr;
+}
+
+void detectWow64() {
+  using IsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
+  // Looked up by name: the function is missing on the oldest systems the launcher runs on.
+  auto isWow64Process = reinterpret_cast<IsWow64Process>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process")));
+  BOOL underWow64 = FALSE;
+  if (isWow64Process) isWow64Process(GetCurrentProcess(), &underWow64);
+  state.underWow64 = underWow64;
+  if (state.debugLog) fprintf(state.debugLog, "WOW64:\t\t%s\n", state.underWow64 ? "yes" : "no");
+}

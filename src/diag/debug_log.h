@@ -1,0 +1,14 @@
+#pragma once
+// The debug log beside the executable, written when "--pmr-debug" is on the command line or the
+// variable Pelmorin contains "debug".
+
+#include <cstddef>
+#include <cstdio>
+
+// 0 when the log was asked for and its file did not open; otherwise 1 (log open or off).
+int initDebugLog(const char* commandLine, const char* exePath, size_t exeDirLength);
+FILE* openDebugLog(const char* exePath, size_t exeDirLength);
+void closeDebugLog();
+
+// Sets underWow64: whether this 32-bit launcher runs on 64-bit Windows.
+void detectWow64();

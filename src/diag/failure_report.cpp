@@ -1,0 +1,37 @@
+#include "diag/failure_report.h"
+
+#include <windows.h>
+
+#include "diag/debug_log.h"
+#include "diag/failure_text.h"
+#include "launch/launch_state.h"
+
+static void appendLastErrorText(DWORD code) {
+  Text failureText = textAfter(state.failureText);
+  char* systemText = nullptr;
+  DWORD length = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                                    FORMAT_MESSAGE_FROM_SYSTEM,
+                                nullptr, code, MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT),
+                                reinterpret_cast<char*>(&systemText), 0, nullptr);
+  if (length == 0 || systemText == nullptr) {
+    // No text for this code: read nothing the system did not fill, give the number instead.
+    if (state.debugLog) fprintf(state.debugLog, "Error:\t\tError %lu\n", code);
+    appendErrorNumber(failureText, code);
+    return;
+  }
+  if (state.debugLog) fprintf(state.debugLog, "Error:\t\t%s\n", systemText);
+  appendSystemText(failureText, std::string_view(systemText, length));
+  LocalFree(systemText);
+}
+
+void reportFailure() {
+  DWORD code = GetLastError();
+  if (state.debugLog) fprintf(state.debugLog, "Error msg:\t%s\n", state.failureText);
+  if (code != 0) appendLastErrorText(code);
+  MessageBoxA(nullptr, state.failureText, state.failureTitle, MB_OK);
+  if (state.failureUrl[0] != '\0') {
+    if (state.debugLog) fprintf(state.debugLog, "Open URL:\t%s\n", state.failureUrl);
+    ShellExecuteA(nullptr, "open", state.failureUrl, nullptr, nullptr, SW_SHOWNORMAL);
+  }
+  closeDebugLog();
+}

@@ -1,0 +1,82 @@
+#include "launch/child_process.h"
+
+#include <windows.h>
+
+#include "diag/debug_log.h"
+#include "launch/bounded_text.h"
+#include "launch/child_command.h"
+#include "launch/launch_state.h"
+#include "launch/splash.h"
+
+constexpr UINT_PTR supervisionTimer = 1;
+
+int startChild() {
+  state.childInfo = {};
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  char commandLine[argsSize];
+  Text line = textOver(commandLine);
+  if (!composeChildCommandLine(line, state.javaExePath, state.javaArgs)) {
+    state.childExitCode = 0xFFFFFFFF;
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return 0;
+  }
+  PROCESS_INFORMATION created{};
+  // Inheritance passes the single-instance mutex on; no environment block and no directory, so
+  // the Java process gets the Path and working directory prepared for it.
+  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, state.processPriority, nullptr,
+                      nullptr, &startup, &created)) {
+    state.childExitCode = 0xFFFFFFFF;
+    return 0;
+  }
+  state.childInfo = {created.hProcess, created.hThread, static_cast<uint32_t>(created.dwProcessId),
+                     static_cast<uint32_t>(created.dwThreadId)};
+  state.childExitCode = 0;
+  return 1;
+}
+
+void closeChildHandles() {
+  CloseHandle(state.childInfo.thread);
+  CloseHandle(state.childInfo.process);
+}
+
+static void CALLBACK splashTimerProc(HWND, UINT, UINT_PTR, DWORD) {
+  splashTick();
+  DWORD exitCode;
+  if (GetExitCodeProcess(state.childInfo.process, &exitCode)) state.childExitCode = exitCode;
+  if (state.childExitCode != STILL_ACTIVE || !state.splashShown) {
+    KillTimer(static_cast<HWND>(state.splashWnd), supervisionTimer);
+    PostQuitMessage(0);
+  }
+}
+
+bool runChild(uint32_t& exitCode) {
+  HWND splash = static_cast<HWND>(state.splashWnd);
+  if (state.splashShown && !SetTimer(splash, supervisionTimer, 1000, splashTimerProc)) return false;
+  if (!startChild()) {
+    if (state.splashShown) {
+      DWORD error = GetLastError(); // the report explains the failed start, not the timer call
+      KillTimer(splash, supervisionTimer);
+      SetLastError(error);
+    }
+    return false;
+  }
+  if (!state.splashShown) {
+    if (state.debugLog) fprintf(state.debugLog, "Exit code:\t0\n");
+    closeChildHandles();
+    closeDebugLog();
+    exitCode = 0;
+    return true;
+  }
+  MSG message;
+  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+    TranslateMessage(&message);
+    DispatchMessageA(&message);
+  }
+  closeChildHandles();
+  if (state.debugLog)
+    fprintf(state.debugLog, "Exit code:\t%d\n", static_cast<int32_t>(state.childExitCode));
+  closeDebugLog();
+  exitCode = state.childExitCode;
+  return true;
+}

@@ -1,0 +1,49 @@
+#pragma once
+// What the launcher learns while it prepares and runs one start. One record per process, zero at
+// start-up, touched by the process's one thread only. Windows handles are kept as plain pointers
+// so that this header stays free of <windows.h>.
+
+#include <cstdint>
+#include <cstdio>
+
+constexpr size_t pathSize = 260;   // the Windows path limit, terminator included
+constexpr size_t argsSize = 32768; // the Windows command-line limit, terminator included
+constexpr size_t versionSize = 128;
+constexpr size_t failureTextSize = 1024;
+
+// Search flags of a runtime: where it was found.
+constexpr int32_t runtimeKindJre = 1;
+constexpr int32_t runtimeKindJdk = 2;
+constexpr int32_t runtimeView64 = 0x100; // KEY_WOW64_64KEY
+
+struct ChildInfo {
+  void* process;
+  void* thread;
+  uint32_t processId;
+  uint32_t threadId;
+};
+
+struct LaunchState {
+  char javaExePath[pathSize];
+  char javaArgs[argsSize];
+  uint32_t processPriority;
+  int32_t bestRuntimeFlags;
+  int32_t badRuntimeSeen;
+  char minJavaVersion[versionSize];
+  char bestJavaVersion[versionSize];
+  char runtimeHome[pathSize];
+  char failureTitle[versionSize];
+  char failureText[failureTextSize];
+  char failureUrl[failureTextSize];
+  ChildInfo childInfo;
+  char startDir[pathSize];
+  int32_t underWow64; // a Windows BOOL
+  FILE* debugLog;
+  int32_t splashShown;
+  int32_t splashAwaitWindow;
+  int32_t splashSecondsLeft;
+  void* splashWnd;
+  uint32_t childExitCode;
+};
+
+extern LaunchState state;

@@ -1,0 +1,118 @@
+// The launcher's entry point and the order in which a start is prepared.
+
+#include "launch/startup.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "cmdline/classpath.h"
+#include "cmdline/environment.h"
+#include "cmdline/options_file.h"
+#include "cmdline/substitution.h"
+#include "desktop/single_instance.h"
+#include "desktop/update_check.h"
+#include "diag/debug_log.h"
+#include "diag/failure_report.h"
+#include "launch/bounded_text.h"
+#include "launch/child_process.h"
+#include "launch/command_line.h"
+#include "launch/launch_settings.h"
+#include "launch/launch_state.h"
+#include "launch/splash.h"
+#include "runtime/path_join.h"
+#include "runtime/runtime_selection.h"
+
+static void setText(char* field, size_t size, const char* value) {
+  Text text = textOver(field, size);
+  appendText(text, value);
+}
+
+int setUpLaunch(const char* commandLine) {
+  HMODULE module = GetModuleHandleA(nullptr);
+  if (!module) return 0;
+  setText(state.failureTitle, sizeof state.failureTitle, settings::initialFailureTitle);
+  state.bestRuntimeFlags = 0;
+  state.badRuntimeSeen = 0;
+
+  char exePath[pathSize] = {};
+  DWORD exePathLength = GetModuleFileNameA(module, exePath, pathSize);
+  // A name that fills the whole buffer was cut and would point at another directory.
+  if (exePathLength == 0 || exePathLength >= pathSize) return 0;
+  const char* lastBackslash = strrchr(exePath, '\\');
+  if (!lastBackslash) return 0;
+  size_t exeDirLength = static_cast<size_t>(lastBackslash - exePath);
+
+  if (!initDebugLog(commandLine, exePath, exeDirLength)) return 0;
+  detectWow64();
+  setText(state.failureTitle, sizeof state.failureTitle, settings::failureTitle);
+  setText(state.failureUrl, sizeof state.failureUrl, settings::makerUrl);
+  setText(state.failureText, sizeof state.failureText, settings::generalFailureText);
+
+  if (!claimInstanceMutex()) return ERROR_ALREADY_EXISTS;
+  changeToExeDir(exePath, exeDirLength);
+  if (!selectRuntime()) return 0;
+  if (!addRuntimeBinToPath()) return 0;
+  applyEnvSettings(exePath, exeDirLength);
+  state.processPriority = settings::processPriority;
+  Text launcher = textAfter(state.javaExePath);
+  bool fits = appendLauncherName(launcher);
+
+  char optionsBuffer[argsSize];
+  Text options = textOver(optionsBuffer);
+  loadOptionsFile(options, exePath);
+  Text args = textOver(state.javaArgs);
+  substituteVars(args, textView(options), exePath, exeDirLength);
+  fits = !args.cut && fits;
+  fits = assembleClasspath(exePath, exeDirLength) && fits;
+  fits = endArgs() && fits;
+
+  if (state.debugLog) {
+    fprintf(state.debugLog, "Launcher:\t%s\n", state.javaExePath);
+    fprintf(state.debugLog, "Launcher args:\t%s\n", state.javaArgs);
+    fprintf(state.debugLog, "Args length:\t%d/32768 chars\n",
+            static_cast<int>(strlen(state.javaArgs)));
+  }
+  if (!fits) {
+    // Java never starts with a cut argument text; the report names the reason.
+    SetLastError(ERROR_FILENAME_EXCED_RANGE);
+    return 0;
+  }
+  return 1;
+}
+
+static bool isAnsiLeadByte(unsigned char byte) {
+  return IsDBCSLeadByte(byte) != FALSE;
+}
+
+static int startupShowMode() {
+  STARTUPINFOA startup{};
+  startup.cb = sizeof startup;
+  GetStartupInfoA(&startup);
+  return (startup.dwFlags & STARTF_USESHOWWINDOW) ? startup.wShowWindow : SW_SHOWDEFAULT;
+}
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  const char* commandLine = commandLineTail(GetCommandLineA(), isAnsiLeadByte);
+  int showMode = startupShowMode();
+
+  if (checkForUpdate()) offerUpdate(); // ends the process when the user accepts
+
+  int prepared = setUpLaunch(commandLine);
+  if (prepared == ERROR_ALREADY_EXISTS) {
+    HWND window = static_cast<HWND>(findInstanceWindow());
+    if (window) {
+      ShowWindow(window, SW_SHOW);
+      SetForegroundWindow(window);
+    }
+    closeDebugLog();
+    return 2;
+  }
+  if (prepared == 1) {
+    uint32_t exitCode = 0;
+    if (showSplash(commandLine, instance, showMode) && runChild(exitCode))
+      return static_cast<int>(exitCode);
+  }
+  reportFailure();
+  return 1;
+}

@@ -1,0 +1,110 @@
+#include "runtime/registry_search.h"
+
+#include <sys/stat.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "launch/bounded_text.h"
+#include "launch/launch_state.h"
+#include "runtime/path_join.h"
+#include "runtime/version_order.h"
+
+int hasJavaLauncher(const char* homeDirectory) {
+  char launcherPath[pathSize] = "";
+  int found = 0;
+  if (homeDirectory[0] != '\0') {
+    Text path = textOver(launcherPath);
+    appendText(path, homeDirectory);
+    struct _stat64i32 status;
+    // A launcher path that does not fit is never looked for: a cut path names another file.
+    if (appendLauncherName(path)) found = _stat64i32(launcherPath, &status) == 0;
+    if (!found) SetLastError(0); // a failure report that follows must not show this query's error
+  }
+  if (state.debugLog)
+    fprintf(state.debugLog, "Check launcher:\t%s %s\n", launcherPath,
+            found ? "(OK)" : "(not found)");
+  return found;
+}
+
+static int rejectRuntime() {
+  state.badRuntimeSeen = 1;
+  return 0;
+}
+
+int tryJavaHome(const char* versionKeyPath, uint32_t flags) {
+  HKEY versionKey;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, versionKeyPath, 0, KEY_READ | (flags & runtimeView64),
+                    &versionKey) != ERROR_SUCCESS)
+    return rejectRuntime();
+
+  char javaHome[pathSize] = {};
+  DWORD size = sizeof javaHome;
+  LONG read = RegQueryValueExA(versionKey, "JavaHome", nullptr, nullptr,
+                               reinterpret_cast<BYTE*>(javaHome), &size);
+  // A value that fills the whole buffer without a terminator is a cut path, not a directory.
+  if (read != ERROR_SUCCESS || memchr(javaHome, 0, sizeof javaHome) == nullptr) {
+    RegCloseKey(versionKey);
+    return rejectRuntime();
+  }
+
+  char home[pathSize];
+  Text homeText = textOver(home);
+  appendText(homeText, javaHome);
+  // A kit's runtime is its "jre" folder; an empty JavaHome stays empty rather than becoming a
+  // "jre" folder relative to the working directory.
+  if ((flags & runtimeKindJdk) && javaHome[0] != '\0' && !joinPath(homeText, "jre")) {
+    RegCloseKey(versionKey);
+    return rejectRuntime();
+  }
+  int found = hasJavaLauncher(home);
+  RegCloseKey(versionKey);
+  if (!found) return rejectRuntime();
+  Text runtimeHome = textOver(state.runtimeHome);
+  appendText(runtimeHome, home);
+  return 1;
+}
+
+void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
+  if (state.debugLog)
+    fprintf(state.debugLog, "%s-bit search:\t%s...\n", (flags & runtimeView64) ? "64" : "32",
+            searchKeyPath);
+  HKEY searchKey;
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, searchKeyPath, 0, KEY_READ | (flags & runtimeView64),
+                    &searchKey) != ERROR_SUCCESS)
+    return;
+
+  for (DWORD index = 0;; ++index) {
+    char name[pathSize];
+    DWORD nameSize = sizeof name;
+    if (RegEnumKeyExA(searchKey, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
+        ERROR_SUCCESS)
+      break;
+
+    char versionKeyPath[pathSize];
+    Text keyPath = textOver(versionKeyPath);
+    joinPath(keyPath, searchKeyPath);
+    joinPath(keyPath, name);
+    if (state.debugLog) fprintf(state.debugLog, "Check:\t\t%s\n", versionKeyPath);
+
+    bool accepted = false;
+    if (compareVersions(name, state.minJavaVersion) >= 0 &&
+        compareVersions(name, state.bestJavaVersion) > 0) {
+      // A key path that did not fit would open another key, and a cut version name would rank
+      // wrongly: such a candidate is unusable.
+      if (keyPath.cut || nameSize >= versionSize)
+        rejectRuntime();
+      else
+        accepted = tryJavaHome(versionKeyPath, flags) != 0;
+    }
+    if (accepted) {
+      Text best = textOver(state.bestJavaVersion);
+      appendText(best, name);
+      state.bestRuntimeFlags = static_cast<int32_t>(flags);
+      if (state.debugLog) fprintf(state.debugLog, "Match:\t\t%s\n", name);
+    } else if (state.debugLog) {
+      fprintf(state.debugLog, "Ignore:\t\t%s\n", name);
+    }
+  }
+  RegCloseKey(searchKey);
+}

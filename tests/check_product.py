@@ -1,0 +1,46 @@
+"""Checks the built Vendro.exe from outside with objdump: a 32-bit GUI program that imports
+system DLLs only, with dynamic base and NX, and carries the splash bitmap 131 in Spanish."""
+import re
+import subprocess
+import sys
+
+SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll",
+               "gdi32.dll"}
+
+
+def main(exe):
+    dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], check=True,
+                          capture_output=True, text=True).stdout
+    problems = []
+    if "file format pei-i386" not in dump:
+        problems.append("not a PE i386 image")
+    if not re.search(r"^Subsystem\s+00000002\s+\(Windows GUI\)", dump, re.M):
+        problems.append("not the Windows GUI subsystem")
+    flags = re.search(r"^DllCharacteristics\s+([0-9a-fA-F]+)", dump, re.M)
+    value = int(flags.group(1), 16) if flags else 0
+    if not value & 0x40:
+        problems.append("no dynamic base")
+    if not value & 0x100:
+        problems.append("no NX compatibility")
+    dlls = {name.lower() for name in re.findall(r"DLL Name: (\S+)", dump)}
+    foreign = sorted(dlls - SYSTEM_DLLS)
+    if foreign:
+        problems.append("imports non-system DLLs: " + ", ".join(foreign))
+    if "kernel32.dll" not in dlls:
+        problems.append("imports no kernel32.dll (objdump output not understood)")
+    # Resource directory: type 2 (bitmap), name 131 (0x83), language 0x0c0a.
+    resources = subprocess.run(["i686-w64-mingw32-objdump", "-s", "-j", ".rsrc", exe],
+                               capture_output=True, text=True).stdout
+    if not resources:
+        problems.append("no resource section")
+    if not re.search(r"Type: 2\b.*?Name: 131\b.*?(Lang|Language): (0x)?c0a", dump,
+                     re.S | re.I):
+        problems.append("no bitmap resource 131 in language 0x0c0a")
+    for problem in problems:
+        print(f"{exe}: {problem}")
+    print("ok" if not problems else f"{len(problems)} problem(s)")
+    return 1 if problems else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main(sys.argv[1]))
