@@ -8,6 +8,22 @@ SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll", "msv
                "gdi32.dll"}
 
 
+def resource_entries(dump):
+    """(type, id, language) of every resource, read from objdump's resource directory tree,
+    where the indentation of an entry tells its level."""
+    entries, kind, name = set(), None, None
+    for spaces, ident in re.findall(r"^[0-9a-f]+( +)Entry: ID: (?:0x)?([0-9a-f]+)", dump, re.M):
+        value = int(ident, 16)
+        level = (len(spaces) - 3) // 2
+        if level == 0:
+            kind = {2: "bitmap", 3: "icon", 16: "version", 24: "manifest"}.get(value, value)
+        elif level == 1:
+            name = value
+        else:
+            entries.add((kind, name, value))
+    return entries
+
+
 def main(exe):
     dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], check=True,
                           capture_output=True, text=True).stdout
@@ -28,14 +44,15 @@ def main(exe):
         problems.append("imports non-system DLLs: " + ", ".join(foreign))
     if "kernel32.dll" not in dlls:
         problems.append("imports no kernel32.dll (objdump output not understood)")
-    # Resource directory: type 2 (bitmap), name 131 (0x83), language 0x0c0a.
-    resources = subprocess.run(["i686-w64-mingw32-objdump", "-s", "-j", ".rsrc", exe],
-                               capture_output=True, text=True).stdout
-    if not resources:
-        problems.append("no resource section")
-    if not re.search(r"Type: 2\b.*?Name: 131\b.*?(Lang|Language): (0x)?c0a", dump,
-                     re.S | re.I):
+    resources = resource_entries(dump)
+    if ("bitmap", 131, 0x0C0A) not in resources:
         problems.append("no bitmap resource 131 in language 0x0c0a")
+    if not any(kind == "manifest" for kind, _, _ in resources):
+        problems.append("no manifest")
+    if not any(kind == "version" for kind, _, _ in resources):
+        problems.append("no version information")
+    if not any(kind == "icon" for kind, _, _ in resources):
+        problems.append("no icon")
     for problem in problems:
         print(f"{exe}: {problem}")
     print("ok" if not problems else f"{len(problems)} problem(s)")

@@ -20,7 +20,7 @@ bool appendMatches(Text& args, std::string_view pattern) {
   Text patternCopy = textOver(patternText);
   if (!appendText(patternCopy, pattern)) return false;
   size_t slash = pattern.rfind('\\');
-  std::string_view directory = slash == std::string_view::npos ? "" : pattern.substr(0, slash + 1);
+  std::string_view directory = slash == std::string_view::npos ? "" : slice(pattern, 0, slash + 1);
 
   struct _finddata64i32_t found;
   intptr_t listing = _findfirst64i32(patternText, &found);

@@ -50,10 +50,10 @@ void applyEnvSettings(const char* exePath, size_t exeDirLength) {
     if (equals == std::string_view::npos) continue; // not a NAME=VALUE entry: nothing to set
     char name[argsSize];
     Text nameText = textOver(name);
-    appendText(nameText, entry.substr(0, equals));
+    appendText(nameText, slice(entry, 0, equals));
     char value[argsSize];
     Text valueText = textOver(value);
-    substituteVars(valueText, entry.substr(equals + 1), exePath, exeDirLength);
+    substituteVars(valueText, slice(entry, equals + 1), exePath, exeDirLength);
     if (state.debugLog) fprintf(state.debugLog, "Set var:\t%s = %s\n", name, value);
     SetEnvironmentVariableA(name, value);
   }

@@ -1,6 +1,8 @@
 #pragma once
 #include <string_view>
 
+#include "launch/bounded_text.h"
+
 // Takes the next entry of a `separator`-separated list off the front of `rest`. Runs of
 // separators count as one and separators at either end make no entry, so no entry is empty.
 // Returns false when no entry is left.
@@ -12,7 +14,7 @@ inline bool nextListEntry(std::string_view& rest, char separator, std::string_vi
   }
   rest.remove_prefix(start);
   size_t end = rest.find(separator);
-  entry = rest.substr(0, end);
+  entry = slice(rest, 0, end);
   rest.remove_prefix(end == std::string_view::npos ? rest.size() : end);
   return true;
 }

@@ -3,7 +3,7 @@
 
 bool composeOptionsPath(Text& path, std::string_view exePath) {
   if (exePath.size() < 3) return false;
-  appendText(path, exePath.substr(0, exePath.size() - 3));
+  appendText(path, slice(exePath, 0, exePath.size() - 3));
   appendText(path, settings::optionsFileSuffix);
   return !path.cut;
 }

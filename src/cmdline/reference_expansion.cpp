@@ -15,14 +15,14 @@ int expandReferences(Text& dest, std::string_view source, ResolveReference resol
       appendText(dest, rest);
       return 0;
     }
-    appendText(dest, rest.substr(0, open));
-    std::string_view name = rest.substr(open + 1, close - open - 1);
+    appendText(dest, slice(rest, 0, open));
+    std::string_view name = slice(rest, open + 1, close - open - 1);
     size_t valueStart = dest.length;
     if (name.size() < referenceNameSize) resolve(context, name, dest);
     if (log)
       fprintf(log, "Substitute:\t%.*s = %s\n", static_cast<int>(name.size()), name.data(),
               dest.data + valueStart);
-    rest = rest.substr(close + 1);
+    rest = slice(rest, close + 1);
   }
   return 1;
 }

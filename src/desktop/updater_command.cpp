@@ -4,8 +4,8 @@
 
 std::string_view updaterDirectory(std::string_view moduleFileName) {
   size_t slash = moduleFileName.rfind('\\');
-  if (slash == std::string_view::npos) return moduleFileName.substr(0, 2);
-  return moduleFileName.substr(0, slash);
+  if (slash == std::string_view::npos) return slice(moduleFileName, 0, 2);
+  return slice(moduleFileName, 0, slash);
 }
 
 bool composeUpdaterPath(Text& path, std::string_view moduleFileName) {

@@ -37,6 +37,10 @@ void closeDebugLog() {
 }
 
 void detectWow64() {
+#ifdef _WIN64
+  // The 64-bit test build stands for the 32-bit launcher on 64-bit Windows.
+  state.underWow64 = TRUE;
+#else
   using IsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
   // Looked up by name: the function is missing on the oldest systems the launcher runs on.
   auto isWow64Process = reinterpret_cast<IsWow64Process>(
@@ -44,5 +48,6 @@ void detectWow64() {
   BOOL underWow64 = FALSE;
   if (isWow64Process) isWow64Process(GetCurrentProcess(), &underWow64);
   state.underWow64 = underWow64;
+#endif
   if (state.debugLog) fprintf(state.debugLog, "WOW64:\t\t%s\n", state.underWow64 ? "yes" : "no");
 }

@@ -90,6 +90,15 @@ inline void dropLastChar(Text& text) {
   if (text.length > 0) text.data[--text.length] = '\0';
 }
 
+// A piece of `text` that never throws: a start or count past the end is clamped, so the product
+// needs none of the library's exception machinery.
+inline std::string_view slice(std::string_view text, size_t start,
+                              size_t count = std::string_view::npos) {
+  if (start > text.size()) start = text.size();
+  size_t left = text.size() - start;
+  return std::string_view(text.data() + start, count < left ? count : left);
+}
+
 inline bool endsWith(std::string_view text, char c) {
   return !text.empty() && text.back() == c;
 }

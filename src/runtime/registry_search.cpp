@@ -27,6 +27,16 @@ int hasJavaLauncher(const char* homeDirectory) {
   return found;
 }
 
+// Without the 64-bit flag the 32-bit launcher reads its own view, the 32-bit one. The 64-bit test
+// build, which stands for the launcher on 64-bit Windows, has to ask for that view by name.
+static REGSAM viewAccess(uint32_t flags) {
+#ifdef _WIN64
+  return KEY_READ | ((flags & runtimeView64) ? KEY_WOW64_64KEY : KEY_WOW64_32KEY);
+#else
+  return KEY_READ | (flags & runtimeView64);
+#endif
+}
+
 static int rejectRuntime() {
   state.badRuntimeSeen = 1;
   return 0;
@@ -34,8 +44,8 @@ static int rejectRuntime() {
 
 int tryJavaHome(const char* versionKeyPath, uint32_t flags) {
   HKEY versionKey;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, versionKeyPath, 0, KEY_READ | (flags & runtimeView64),
-                    &versionKey) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, versionKeyPath, 0, viewAccess(flags), &versionKey) !=
+      ERROR_SUCCESS)
     return rejectRuntime();
 
   char javaHome[pathSize] = {};
@@ -70,8 +80,8 @@ void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
     fprintf(state.debugLog, "%s-bit search:\t%s...\n", (flags & runtimeView64) ? "64" : "32",
             searchKeyPath);
   HKEY searchKey;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, searchKeyPath, 0, KEY_READ | (flags & runtimeView64),
-                    &searchKey) != ERROR_SUCCESS)
+  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, searchKeyPath, 0, viewAccess(flags), &searchKey) !=
+      ERROR_SUCCESS)
     return;
 
   for (DWORD index = 0;; ++index) {
