@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <cstdio>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,9 +22,12 @@ inline std::string hex(const std::string& bytes) {
 }
 
 inline std::string dec(unsigned long long n) {
-  char buf[24];
-  std::snprintf(buf, sizeof buf, "%llu", n);
-  return buf;
+  std::string out;
+  do {
+    out.insert(out.begin(), static_cast<char>('0' + n % 10));
+    n /= 10;
+  } while (n);
+  return out;
 }
 
 inline std::string item(const char* key, const std::string& value) {

@@ -1,0 +1,19 @@
+// Stand-in for wyUpdate.exe: appends its command line to FAKEUPDATE_RECORD and exits with
+// FAKEUPDATE_EXIT when started with arguments, with 0 for the bare install run. See README.md.
+#include "hexrec.h"
+
+#include <string>
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  const char* cmdline = GetCommandLineA();
+  std::string path;
+  if (rec::getenv("FAKEUPDATE_RECORD", path) &&
+      !rec::write_file(path.c_str(), rec::item("cmdline", cmdline), true))
+    ExitProcess(0xBAD);  // a record that cannot be written must not pass unnoticed
+
+  if (*rec::after_program(cmdline) == '\0') ExitProcess(0);
+  std::string code;
+  unsigned long n = 0;
+  if (!rec::getenv("FAKEUPDATE_EXIT", code) || code.empty()) ExitProcess(0);
+  ExitProcess(rec::parse_u32(code, n) ? n : 0xBAD);
+}
