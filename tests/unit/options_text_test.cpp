@@ -1,0 +1,136 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cmdline/list_split.h"
+#include "cmdline/options_text.h"
+#include "guarded_buffer.h"
+
+namespace {
+
+const std::string fixedOption = "-Dfile.encoding=UTF-8 ";
+
+struct FilterCase {
+  const char* label;
+  std::string prefix;
+  std::string raw; // the bytes read from the file, right behind the prefix
+  std::string text;
+};
+
+class FilterOptions : public testing::TestWithParam<FilterCase> {};
+
+TEST_P(FilterOptions, JoinsLinesAndDropsComments) {
+  const FilterCase& c = GetParam();
+  // An exactly sized heap buffer, so that a byte touched outside it is an error under ASan.
+  auto buffer = std::make_unique<char[]>(32768);
+  Text text = textOver(buffer.get(), 32768);
+  appendText(text, c.prefix);
+  std::memcpy(buffer.get() + text.length, c.raw.data(), c.raw.size());
+  filterOptions(text, c.raw.size());
+  EXPECT_EQ(textView(text), c.text);
+  EXPECT_EQ(buffer[text.length], '\0');
+  EXPECT_FALSE(text.cut);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, FilterOptions,
+    testing::Values(
+        FilterCase{"CrLf", fixedOption, "-Xmx512m\r\n-Xms128m\r\n",
+                   fixedOption + "-Xmx512m -Xms128m "},
+        FilterCase{"Lf", fixedOption, "-Xmx512m\n-Xms128m\n", fixedOption + "-Xmx512m -Xms128m "},
+        FilterCase{"Cr", fixedOption, "-Xmx512m\r-Xms128m\r", fixedOption + "-Xmx512m -Xms128m "},
+        FilterCase{"CommentsAndEmptyLines", fixedOption,
+                   "# memory\n-Xmx512m # heap\n\n-Dapp.dir=%EXEDIR%",
+                   fixedOption + "-Xmx512m -Dapp.dir=%EXEDIR% "},
+        FilterCase{"CommentInsideOption", fixedOption, "-Dcolor=#fff", fixedOption + "-Dcolor= "},
+        FilterCase{"LeadingTabKept", fixedOption, "\t-Da", fixedOption + "\t-Da "},
+        FilterCase{"OnlyComments", fixedOption, "# only\n# comments\n", fixedOption},
+        FilterCase{"OnlyLineEnds", fixedOption, "\n\n\r\n", fixedOption},
+        FilterCase{"BlankRunsKept", fixedOption, "-Da  -Db \n", fixedOption + "-Da  -Db "},
+        FilterCase{"CommentEndsAtEachLineEnd", fixedOption, "a#b\rc#d\ne", fixedOption + "a c e "},
+        FilterCase{"NoLineEnd", fixedOption, "-Da", fixedOption + "-Da "},
+        FilterCase{"EmptyTextLineEnd", "", "\n-Da", " -Da "}),
+    [](const testing::TestParamInfo<FilterCase>& info) { return std::string(info.param.label); });
+
+TEST(FilterOptionsRead, NothingReadAddsNoBlank) {
+  GuardedBuffer buffer(64);
+  Text text = buffer.text();
+  appendText(text, "-Dx");
+  filterOptions(text, 0);
+  EXPECT_EQ(textView(text), "-Dx");
+  EXPECT_STREQ(buffer.data(), "-Dx");
+}
+
+TEST(FilterOptionsRead, AFullBufferStaysTerminated) {
+  // 22 characters of fixed option and 9 bytes read fill a 32-byte buffer to its last byte.
+  const struct {
+    const char* raw;
+    const char* text;
+    bool cut;
+  } cases[] = {{"-Xmx512mm", "-Xmx512mm", true}, {"-Xmx512m\n", "-Xmx512m ", false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.raw);
+    GuardedBuffer buffer(32);
+    Text text = buffer.text();
+    appendText(text, fixedOption);
+    std::memcpy(buffer.data() + text.length, c.raw, 9);
+    filterOptions(text, 9);
+    EXPECT_EQ(textView(text), fixedOption + c.text);
+    EXPECT_EQ(text.cut, c.cut);
+    EXPECT_EQ(buffer.data()[31], '\0');
+    EXPECT_TRUE(buffer.guardsIntact());
+  }
+}
+
+TEST(OptionsPath, ReplacesTheLastThreeCharacters) {
+  const struct {
+    std::string exePath;
+    bool ok;
+    std::string path;
+  } cases[] = {
+      {"C:\\app\\Vendro.exe", true, "C:\\app\\Vendro.pmr.ini"},
+      {"C:\\app\\Vendro.EXE", true, "C:\\app\\Vendro.pmr.ini"},
+      {"exe", true, "pmr.ini"},
+      {"ab", false, ""},
+      {std::string(251, 'x') + ".exe", true, std::string(251, 'x') + ".pmr.ini"},
+      {std::string(252, 'x') + ".exe", false, std::string(252, 'x') + ".pmr.in"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.exePath.size());
+    GuardedBuffer buffer(260);
+    Text path = buffer.text();
+    EXPECT_EQ(composeOptionsPath(path, c.exePath), c.ok);
+    EXPECT_EQ(textView(path), c.path);
+    EXPECT_TRUE(buffer.guardsIntact());
+  }
+}
+
+TEST(ListSplit, SkipsEmptyEntries) {
+  const struct {
+    const char* list;
+    char separator;
+    std::vector<std::string> entries;
+  } cases[] = {
+      {";;a;;b;", ';', {"a", "b"}},
+      {"", ';', {}},
+      {";;;", ';', {}},
+      {"C:\\app\\lib\\*.jar", ';', {"C:\\app\\lib\\*.jar"}},
+      {"a b;c", ';', {"a b", "c"}},
+      {"\tA=1\t\tB=x=y\t", '\t', {"A=1", "B=x=y"}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.list);
+    std::string_view rest = c.list;
+    std::string_view entry;
+    std::vector<std::string> entries;
+    while (nextListEntry(rest, c.separator, entry) && entries.size() < 10)
+      entries.emplace_back(entry);
+    EXPECT_EQ(entries, c.entries);
+    EXPECT_TRUE(rest.empty());
+  }
+}
+
+} // namespace

@@ -1,0 +1,149 @@
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+
+#include "cmdline/path_rule.h"
+#include "desktop/updater_command.h"
+#include "diag/failure_text.h"
+#include "diag/log_path.h"
+#include "guarded_buffer.h"
+
+namespace {
+
+TEST(PathRule, NewPathStaysWithin32767Characters) {
+  const struct {
+    size_t pathLength, dirLength;
+    bool room;
+  } cases[] = {
+      {0, 32766, true},         {0, 32767, false},        {32766, 0, true},
+      {32766, 1, false},        {32767, 0, false},        {10, 32756, true},
+      {10, 32757, false},       {SIZE_MAX, 0, false},     {0, SIZE_MAX, false},
+      {1, SIZE_MAX - 1, false}, {SIZE_MAX - 1, 2, false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.pathLength << " + " << c.dirLength);
+    EXPECT_EQ(pathHasRoomFor(c.pathLength, c.dirLength), c.room);
+  }
+}
+
+const std::string general = "Error al iniciar la aplicaci\xF3n";
+
+TEST(FailureText, AppendsSystemTextAsReturned) {
+  const struct {
+    std::string text, systemText, completed;
+  } cases[] = {
+      {general, "Access is denied.\r\n", general + "\n\nAccess is denied.\r\n"},
+      {"", "The network path was not found.\r\n", "\n\nThe network path was not found.\r\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.completed);
+    GuardedBuffer buffer(1024);
+    Text text = buffer.text();
+    appendText(text, c.text);
+    appendSystemText(text, c.systemText);
+    EXPECT_EQ(textView(text), c.completed);
+  }
+}
+
+TEST(FailureText, CutsALongSystemTextAtTheBufferEnd) {
+  GuardedBuffer buffer(1024);
+  Text text = buffer.text();
+  appendText(text, general);
+  appendSystemText(text, std::string(2000, 's'));
+  EXPECT_EQ(textView(text), general + "\n\n" + std::string(1023 - general.size() - 2, 's'));
+  EXPECT_TRUE(text.cut);
+  EXPECT_EQ(buffer.data()[1023], '\0');
+  EXPECT_TRUE(buffer.guardsIntact());
+}
+
+TEST(FailureText, AppendsTheErrorNumber) {
+  const struct {
+    uint32_t code;
+    std::string completed;
+  } cases[] = {{2, general + "\n\nError 2"}, {4294967295u, general + "\n\nError 4294967295"}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.code);
+    GuardedBuffer buffer(1024);
+    Text text = buffer.text();
+    appendText(text, general);
+    appendErrorNumber(text, c.code);
+    EXPECT_EQ(textView(text), c.completed);
+  }
+}
+
+TEST(LogPath, PutsTheLogBesideTheExecutable) {
+  const struct {
+    std::string exeDir;
+    bool ok;
+    std::string path;
+  } cases[] = {
+      {"C:\\app", true, "C:\\app\\pelmorin.log"},
+      {"C:", true, "C:\\pelmorin.log"},
+      {std::string(260, 'd'), true, std::string(260, 'd') + "\\pelmorin.log"},
+      {std::string(261, 'd'), false, std::string(261, 'd') + "\\pelmorin.lo"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.exeDir.size());
+    GuardedBuffer buffer(logPathSize);
+    Text path = buffer.text();
+    EXPECT_EQ(composeLogPath(path, c.exeDir), c.ok);
+    EXPECT_EQ(textView(path), c.path);
+    EXPECT_TRUE(buffer.guardsIntact());
+  }
+}
+
+TEST(Updater, FindsItsDirectory) {
+  const struct {
+    const char* moduleFileName;
+    const char* directory;
+    const char* updaterPath;
+    const char* check;
+  } cases[] = {
+      {"C:\\app\\Vendro.exe", "C:\\app", "C:\\app\\wyUpdate.exe",
+       "\"C:\\app\\wyUpdate.exe\" /quickcheck /justcheck"},
+      {"C:\\Vendro.exe", "C:", "C:\\wyUpdate.exe", "\"C:\\wyUpdate.exe\" /quickcheck /justcheck"},
+      {"Vendro.exe", "Ve", "Ve\\wyUpdate.exe", "\"Ve\\wyUpdate.exe\" /quickcheck /justcheck"},
+      {"C:\\app\\\\V.exe", "C:\\app\\", "C:\\app\\wyUpdate.exe",
+       "\"C:\\app\\wyUpdate.exe\" /quickcheck /justcheck"},
+      {"\\\\srv\\share\\V.exe", "\\\\srv\\share", "\\\\srv\\share\\wyUpdate.exe",
+       "\"\\\\srv\\share\\wyUpdate.exe\" /quickcheck /justcheck"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.moduleFileName);
+    EXPECT_EQ(updaterDirectory(c.moduleFileName), c.directory);
+    GuardedBuffer pathBuffer(260);
+    Text path = pathBuffer.text();
+    EXPECT_TRUE(composeUpdaterPath(path, c.moduleFileName));
+    EXPECT_EQ(textView(path), c.updaterPath);
+    GuardedBuffer lineBuffer(updaterCommandSize);
+    Text line = lineBuffer.text();
+    EXPECT_TRUE(composeUpdateCheck(line, c.moduleFileName));
+    EXPECT_EQ(textView(line), c.check);
+  }
+}
+
+TEST(Updater, CheckLineNeverPassesItsBuffer) {
+  // The check adds 38 characters to the directory; the buffer holds 298 of them.
+  for (size_t dirLength : {246u, 258u, 260u, 261u}) {
+    SCOPED_TRACE(dirLength);
+    std::string moduleFileName = std::string(dirLength, 'd') + "\\V.exe";
+    GuardedBuffer buffer(updaterCommandSize);
+    Text line = buffer.text();
+    bool fits = dirLength <= 260;
+    EXPECT_EQ(composeUpdateCheck(line, moduleFileName), fits);
+    if (fits) {
+      EXPECT_EQ(textView(line),
+                "\"" + std::string(dirLength, 'd') + "\\wyUpdate.exe\" /quickcheck /justcheck");
+    }
+    EXPECT_EQ(line.length, fits ? dirLength + 38 : updaterCommandSize - 1);
+    EXPECT_TRUE(buffer.guardsIntact());
+
+    GuardedBuffer pathBuffer(260);
+    Text path = pathBuffer.text();
+    EXPECT_EQ(composeUpdaterPath(path, moduleFileName), dirLength <= 246);
+    EXPECT_TRUE(pathBuffer.guardsIntact());
+  }
+}
+
+} // namespace
