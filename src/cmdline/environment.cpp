@@ -25,8 +25,7 @@ int appendToPathVar(const char* directory) {
   DWORD length = GetEnvironmentVariableA("Path", value, argsSize - 1);
   std::string_view addition = directory;
   if (!pathHasRoomFor(length, addition.size())) return 0;
-  Text path = textOver(value, sizeof value);
-  commitWritten(path, length);
+  Text path = textAfter(value); // the old value, as the system wrote it
   appendChar(path, ';');
   appendText(path, addition);
   return SetEnvironmentVariableA("Path", value);

@@ -1,0 +1,50 @@
+"""How a failed start reaches the cashier: one box, then a web page, and the log's last lines."""
+
+import pytest
+
+from expect import (GENERAL_FAILURE, INVALID_JAVA, JAVA_URL, MAKER_URL, last_start,
+                    logged_system_text, value)
+
+
+@pytest.mark.parametrize("splash", [b" --pmr-no-splash", b""], ids=["no splash", "splash"])
+def test_java_launcher_that_cannot_start(desk, splash):
+    # A folder named javaw.exe passes the launcher test but cannot be run.
+    desk.add_version_key(r"SOFTWARE\JavaSoft\Java Runtime Environment", "1.8.0_45",
+                         r"C:\rt\jre8")
+    desk.add_dir(r"C:\rt\jre8\bin\javaw.exe")
+    result = desk.launch(b"--pmr-debug" + splash)
+    assert result.exit_code == 1
+    lines = last_start(result.log)
+    system_text = logged_system_text(lines)
+    assert system_text and system_text in desk.error_texts()
+    assert [box["caption"] for box in result.boxes] == [b"Vendro ERROR"]
+    assert result.boxes[0]["text"] == GENERAL_FAILURE + b"\n\n" + system_text
+    assert result.wait_urls(1) == [MAKER_URL]
+    # The report ends the log: its message, the system's reason, the web page; no exit code.
+    assert lines[-4:] == [b"Error msg:\t" + GENERAL_FAILURE,
+                          b"Error:\t\t" + system_text[:-2] + b"\r", b"",
+                          b"Open URL:\t" + MAKER_URL]
+    assert value(lines, b"Exit code:\t") is None
+
+
+def test_no_runtime_opens_the_java_download_page(desk):
+    result = desk.launch(b"--pmr-debug --pmr-no-splash")
+    assert result.exit_code == 1
+    lines = last_start(result.log)
+    assert [box["caption"] for box in result.boxes] == [b"Vendro ERROR"]
+    text = result.boxes[0]["text"]
+    assert text == INVALID_JAVA or text.startswith(INVALID_JAVA + b"\n\n")
+    assert value(lines, b"Error msg:\t") == INVALID_JAVA
+    assert lines[-1] == b"Open URL:\t" + JAVA_URL
+    assert result.wait_urls(1) == [JAVA_URL]
+
+
+def test_failure_with_no_error_code_shows_the_text_alone(desk):
+    # A missing launcher clears the error code, so the box holds exactly the composed text.
+    desk.add_version_key(r"SOFTWARE\JavaSoft\Java Runtime Environment", "1.8.0_45",
+                         r"C:\rt\jre8")
+    result = desk.launch(b"--pmr-debug --pmr-no-splash")
+    assert result.boxes[0]["text"] == INVALID_JAVA + b"\n" + GENERAL_FAILURE
+    lines = last_start(result.log)
+    assert logged_system_text(lines) is None
+    assert lines[-2:] == [GENERAL_FAILURE, b"Open URL:\t" + JAVA_URL]
