@@ -75,13 +75,12 @@ DOUBLES = BUILD_DIR / "doubles"
 # `wine` picks the 32-bit loader, which starts 64-bit programs through the 64-bit one.
 WINE = "wine" if BUILD_KIND == "x86" else WINE64_LOADER
 DESKS = ("win64", "win32") if BUILD_KIND == "x86" else ("win64",)
-PROBE_COMPILER = "i686-w64-mingw32-gcc" if BUILD_KIND == "x86" else "x86_64-w64-mingw32-gcc"
 
 APP = r"C:\app"
 APP_EXE = r"C:\app\Vendro.exe"
 RUNTIMES = r"C:\rt"
 TEST_DIR = r"C:\vendro-test"
-DOUBLE_NAMES = ("runner", "boxwatch", "urlrec", "javaw", "wyUpdate")
+DOUBLE_NAMES = ("runner", "boxwatch", "urlrec", "javaw", "wyUpdate", "probe")
 SWT_JARS = (
     "org.eclipse.swt.win32.win32.x86_64-4.4.jar",
     "org.eclipse.swt.win32.win32.x86-4.4.jar",
@@ -117,77 +116,10 @@ JAVA_ROOTS = (r"SOFTWARE\JavaSoft", r"SOFTWARE\IBM")
 STILL_ACTIVE = 259
 SCREEN = (1920, 1080)  # the X screen, and Wine's virtual desktop on it
 
-# A small helper program for what the stand-ins do not do: showing a message box, opening a web
-# address through the shell, starting a program without waiting, and listing the system's error
+# The probe (tests/doubles/probe.c) does what the stand-ins do not: it shows a message box, opens
+# a web address through the shell, starts a program without waiting, and lists the system's error
 # texts exactly as the launcher's failure report asks for them.
 PROBE = TEST_DIR + r"\probe.exe"
-PROBE_SOURCE = r"""
-#include <windows.h>
-#include <shellapi.h>
-#include <stdio.h>
-#include <stdlib.h>
-#include <string.h>
-
-/* probe box STYLE CAPTION TEXT    -> exits with MessageBoxA's answer
-   probe url ADDRESS               -> ShellExecuteA "open"; exits 0 when the shell accepted it
-   probe start COMMAND-LINE        -> CreateProcessA without waiting; exits 0 when it started
-   probe errors FILE FIRST LAST    -> writes `CODE=HEX` of every system text FIRST..LAST has */
-static int errors(const char *path, unsigned long first, unsigned long last) {
-  FILE *out = fopen(path, "wb");
-  if (!out) return 3;
-  for (unsigned long code = first; code <= last; ++code) {
-    char *text = NULL;
-    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
-                             FORMAT_MESSAGE_FROM_SYSTEM, NULL, code, 0x0400, (char *)&text, 0,
-                             NULL);
-    if (n) {
-      fprintf(out, "%lu=", code);
-      for (DWORD i = 0; i < n; ++i) fprintf(out, "%02x", (unsigned char)text[i]);
-      fputc('\n', out);
-    }
-    if (text) LocalFree(text);
-  }
-  return fclose(out) == 0 ? 0 : 3;
-}
-
-int main(int argc, char **argv) {
-  if (argc == 5 && strcmp(argv[1], "box") == 0)
-    return MessageBoxA(NULL, argv[4], argv[3], (UINT)strtoul(argv[2], NULL, 10));
-  if (argc == 3 && strcmp(argv[1], "url") == 0) {
-    INT_PTR r = (INT_PTR)ShellExecuteA(NULL, "open", argv[2], NULL, NULL, SW_SHOWNORMAL);
-    return r > 32 ? 0 : 1000 + (int)r;
-  }
-  if (argc == 3 && strcmp(argv[1], "start") == 0) {
-    STARTUPINFOA si = {sizeof si};
-    PROCESS_INFORMATION pi;
-    if (!CreateProcessA(NULL, argv[2], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
-      return 1000 + (int)GetLastError();
-    return 0;
-  }
-  if (argc == 5 && strcmp(argv[1], "errors") == 0)
-    return errors(argv[2], strtoul(argv[3], NULL, 10), strtoul(argv[4], NULL, 10));
-  return 2;
-}
-"""
-
-
-def build_probe() -> Path:
-    """Compiles the probe for the machine of the build in use, once per change of its source."""
-    out = BUILD / "e2e"
-    exe = out / f"probe-{BUILD_KIND}.exe"
-    source = out / f"probe-{BUILD_KIND}.c"
-    if exe.exists() and source.exists() and source.read_text() == PROBE_SOURCE:
-        return exe
-    out.mkdir(parents=True, exist_ok=True)
-    source.write_text(PROBE_SOURCE)
-    done = subprocess.run([PROBE_COMPILER, "-Os", "-s", "-static", str(source), "-o", str(exe),
-                           "-lshell32"], capture_output=True, timeout=300)
-    if done.returncode != 0:
-        exe.unlink(missing_ok=True)
-        raise RigError(f"cannot build the probe: {done.stderr.decode(errors='replace')}")
-    return exe
-
-
 class RigError(RuntimeError):
     """The rig itself could not do its job (as opposed to a product fault)."""
 
@@ -1076,11 +1008,7 @@ class Desk:
     # -- helpers for checks ------------------------------------------------------------------
 
     def probe(self) -> str:
-        """Installs the probe program (see PROBE_SOURCE) and returns its Windows path."""
-        exe = build_probe()
-        target = self.unix(PROBE)
-        if not target.exists() or target.read_bytes() != exe.read_bytes():
-            self.copy_file(exe, PROBE)
+        """The Windows path of the probe program, installed with the stand-ins."""
         return PROBE
 
     def _read_error_texts(self, first: int, last: int) -> dict[int, bytes]:

@@ -1,0 +1,53 @@
+/* The probe: what a test needs done inside Windows that the stand-ins do not do.
+
+   probe box STYLE CAPTION TEXT    -> exits with MessageBoxA's answer
+   probe url ADDRESS               -> ShellExecuteA "open"; exits 0 when the shell accepted it
+   probe start COMMAND-LINE        -> CreateProcessA without waiting; exits 0 when it started
+   probe errors FILE FIRST LAST    -> writes `CODE=HEX` of every system text FIRST..LAST has,
+                                      as FormatMessageA gives it to the launcher's failure report
+*/
+#include <windows.h>
+#include <shellapi.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+
+static int errors(const char *path, unsigned long first, unsigned long last) {
+  FILE *out = fopen(path, "wb");
+  if (!out) return 3;
+  for (unsigned long code = first; code <= last; ++code) {
+    char *text = NULL;
+    DWORD n = FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS |
+                             FORMAT_MESSAGE_FROM_SYSTEM, NULL, code, 0x0400, (char *)&text, 0,
+                             NULL);
+    if (n) {
+      fprintf(out, "%lu=", code);
+      for (DWORD i = 0; i < n; ++i) fprintf(out, "%02x", (unsigned char)text[i]);
+      fputc('\n', out);
+    }
+    if (text) LocalFree(text);
+  }
+  return fclose(out) == 0 ? 0 : 3;
+}
+
+int main(int argc, char **argv) {
+  if (argc == 5 && strcmp(argv[1], "box") == 0)
+    return MessageBoxA(NULL, argv[4], argv[3], (UINT)strtoul(argv[2], NULL, 10));
+  if (argc == 3 && strcmp(argv[1], "url") == 0) {
+    INT_PTR r = (INT_PTR)ShellExecuteA(NULL, "open", argv[2], NULL, NULL, SW_SHOWNORMAL);
+    return r > 32 ? 0 : 1000 + (int)r;
+  }
+  if (argc == 3 && strcmp(argv[1], "start") == 0) {
+    STARTUPINFOA si;
+    memset(&si, 0, sizeof si);
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    if (!CreateProcessA(NULL, argv[2], NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+      return 1000 + (int)GetLastError();
+    return 0;
+  }
+  if (argc == 5 && strcmp(argv[1], "errors") == 0)
+    return errors(argv[2], strtoul(argv[3], NULL, 10), strtoul(argv[4], NULL, 10));
+  return 2;
+}
