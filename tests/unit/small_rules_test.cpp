@@ -11,15 +11,17 @@
 
 namespace {
 
-TEST(PathRule, NewPathStaysWithin32767Characters) {
+TEST(PathRule, NewPathStaysWithin32766Characters) {
+  // The new value is the old one, ";" and the directory.
   const struct {
     size_t pathLength, dirLength;
     bool room;
   } cases[] = {
-      {0, 32766, true},         {0, 32767, false},        {32766, 0, true},
-      {32766, 1, false},        {32767, 0, false},        {10, 32756, true},
-      {10, 32757, false},       {SIZE_MAX, 0, false},     {0, SIZE_MAX, false},
-      {1, SIZE_MAX - 1, false}, {SIZE_MAX - 1, 2, false},
+      {0, 32765, true},         {0, 32766, false},    {32765, 0, true},
+      {32765, 1, false},        {32766, 0, false},    {10, 32755, true},
+      {10, 32756, false},       {32752, 13, true},    {32752, 14, false},
+      {SIZE_MAX, 0, false},     {0, SIZE_MAX, false}, {1, SIZE_MAX - 1, false},
+      {SIZE_MAX - 1, 2, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.pathLength << " + " << c.dirLength);
