@@ -16,12 +16,19 @@ def add_jars(desk, *names):
         desk.add_file(desk.app + "\\lib\\" + name, b"PK\x05\x06" + bytes(18))
 
 
-def test_logged_start_is_byte_exact(desk):
+@pytest.mark.parametrize("options, expected", [
+    (None, "start_64bit_windows.log"),
+    (b"-Xmx512m # heap\r\n-Dapp.home=%EXEDIR%\r\n-Djre=%JREHOMEDIR%\r\n",
+     "start_with_options.log"),
+])
+def test_logged_start_is_byte_exact(desk, options, expected):
     desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
     add_jars(desk, "b.jar", "a.jar")
+    if options is not None:
+        desk.write_options(options)
     result = desk.launch(b"--pmr-debug --pmr-no-splash")
     assert result.exit_code == 0
-    assert result.log == (EXPECTED / "start_64bit_windows.log").read_bytes()
+    assert result.log == (EXPECTED / expected).read_bytes()
     lines = log_lines(result.log)
     assert result.java["cmdline"] == (b'"' + value(lines, b"Launcher:\t") + b'" '
                                       + value(lines, b"Launcher args:\t"))
