@@ -1,10 +1,11 @@
 """The main job, shown: Vendro.exe starts the box-office application under Wine.
 
 A 64-bit Windows desk gets a Java runtime 1.8.0_45 whose stand-in javaw.exe opens the window
-"Vendro - Taquilla" after about 1.5 s, and two application jars. The launcher starts with its
-debug log on; the script prints the log, the launcher's full exit code and the path of a
-screenshot of the whole screen taken once the application's window is up. Everything it starts
-(its own X server, the Windows processes of the desk) is ended before it returns.
+"Vendro - Taquilla" after about 4 s, and two application jars. The launcher starts with its
+debug log on; the script prints the log, the launcher's full exit code and the paths of two
+screenshots of the whole screen: one while the splash is up, one once the application's window
+is up. Everything it starts (its own X server, the Windows processes of the desk) is ended
+before it returns.
 
     /usr/bin/python3 scripts/demo.py
 """
@@ -23,7 +24,7 @@ import rig  # noqa: E402
 
 RUNTIME = "1.8.0_45"
 WINDOW_TITLE = "Vendro - Taquilla"
-JAVA_ACTION = f"sleep:1500;window:{WINDOW_TITLE}"
+JAVA_ACTION = f"sleep:4000;window:{WINDOW_TITLE}"
 DEMO_JARS = ("ventalia-core.jar", "ventalia-ui.jar")
 SHOTS = rig.BUILD / "demo"
 
@@ -65,11 +66,19 @@ def main() -> int:
 
 
 def show(desk: rig.Desk, display: str) -> int:
-    """Starts the launcher, prints what it did and takes the screenshot."""
+    """Starts the launcher, prints what it did and takes the screenshots."""
     home = prepare(desk)
     print(f"Runtime {RUNTIME} at {home}; jars: {', '.join(DEMO_JARS)}")
 
-    result = desk.launch(b"--pmr-debug", java_action=JAVA_ACTION)
+    pending = desk.launch_in_background(b"--pmr-debug", java_action=JAVA_ACTION)
+    # The splash: the launcher's untitled picture window, before the application's window.
+    if not rig.wait_for(lambda: any(w.cls == b"Static" and w.visible for w in desk.windows()),
+                        20, 0.1):
+        print("The splash did not appear", file=sys.stderr)
+        return 1
+    time.sleep(0.3)  # let it paint
+    print(f"Screenshot with the splash: {screenshot(display, SHOTS / 'splash.png')}")
+    result = pending.result()
     print("\n--- pelmorin.log ---")
     print(result.log_text.replace("\r\n", "\n") if result.log is not None else "(no log)")
     print("--- end of log ---\n")
@@ -83,7 +92,7 @@ def show(desk: rig.Desk, display: str) -> int:
         return 1
     time.sleep(0.5)  # let the window paint before the picture is taken
     shot = screenshot(display, SHOTS / "shot.png")
-    print(f"Screenshot: {shot}")
+    print(f"Screenshot with the application: {shot}")
     return 0 if result.exit_code == rig.STILL_ACTIVE else 1
 
 

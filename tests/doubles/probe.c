@@ -5,6 +5,9 @@
    probe start COMMAND-LINE        -> CreateProcessA without waiting; exits 0 when it started
    probe errors FILE FIRST LAST    -> writes `CODE=HEX` of every system text FIRST..LAST has,
                                       as FormatMessageA gives it to the launcher's failure report
+   probe windows FILE              -> writes one line per top-level window, top of the Z order
+                                      first: handle, process, class, title, styles, rectangle,
+                                      and whether it is the foreground window
 */
 #include <windows.h>
 #include <shellapi.h>
@@ -31,6 +34,47 @@ static int errors(const char *path, unsigned long first, unsigned long last) {
   return fclose(out) == 0 ? 0 : 3;
 }
 
+/* One `key=HEX ` item of a window line; numbers as the hex of their decimal text. */
+static void pair(FILE *out, const char *key, const char *value, int length) {
+  fprintf(out, "%s=", key);
+  for (int i = 0; i < length; ++i) fprintf(out, "%02x", (unsigned char)value[i]);
+  fputc(' ', out);
+}
+
+static void number(FILE *out, const char *key, long long value) {
+  char text[24];
+  pair(out, key, text, sprintf(text, "%lld", value));
+}
+
+static BOOL CALLBACK list_window(HWND w, LPARAM to) {
+  FILE *out = (FILE *)to;
+  char text[1024];
+  DWORD pid = 0;
+  RECT r;
+  GetWindowThreadProcessId(w, &pid);
+  GetWindowRect(w, &r);
+  number(out, "hwnd", (long long)(UINT_PTR)w);
+  number(out, "pid", pid);
+  pair(out, "class", text, GetClassNameA(w, text, sizeof text));
+  pair(out, "title", text, GetWindowTextA(w, text, sizeof text));
+  number(out, "style", (DWORD)GetWindowLongA(w, GWL_STYLE));
+  number(out, "exstyle", (DWORD)GetWindowLongA(w, GWL_EXSTYLE));
+  number(out, "left", r.left);
+  number(out, "top", r.top);
+  number(out, "right", r.right);
+  number(out, "bottom", r.bottom);
+  number(out, "foreground", w == GetForegroundWindow());
+  fputc('\n', out);
+  return TRUE;
+}
+
+static int windows(const char *path) {
+  FILE *out = fopen(path, "wb");
+  if (!out) return 3;
+  EnumWindows(list_window, (LPARAM)out);
+  return fclose(out) == 0 ? 0 : 3;
+}
+
 int main(int argc, char **argv) {
   if (argc == 5 && strcmp(argv[1], "box") == 0)
     return MessageBoxA(NULL, argv[4], argv[3], (UINT)strtoul(argv[2], NULL, 10));
@@ -49,5 +93,6 @@ int main(int argc, char **argv) {
   }
   if (argc == 5 && strcmp(argv[1], "errors") == 0)
     return errors(argv[2], strtoul(argv[3], NULL, 10), strtoul(argv[4], NULL, 10));
+  if (argc == 3 && strcmp(argv[1], "windows") == 0) return windows(argv[2]);
   return 2;
 }

@@ -24,6 +24,7 @@ VENDRO_E2E_BUILD=x86 or x64 forces one of them.
 
 from __future__ import annotations
 
+import concurrent.futures
 import contextlib
 import dataclasses
 import fcntl
@@ -117,8 +118,8 @@ STILL_ACTIVE = 259
 SCREEN = (1920, 1080)  # the X screen, and Wine's virtual desktop on it
 
 # The probe (tests/doubles/probe.c) does what the stand-ins do not: it shows a message box, opens
-# a web address through the shell, starts a program without waiting, and lists the system's error
-# texts exactly as the launcher's failure report asks for them.
+# a web address through the shell, starts a program without waiting, lists the system's error
+# texts exactly as the launcher's failure report asks for them, and lists the top-level windows.
 PROBE = TEST_DIR + r"\probe.exe"
 class RigError(RuntimeError):
     """The rig itself could not do its job (as opposed to a product fault)."""
@@ -548,6 +549,21 @@ def _wait_items(read: Callable[[], list[bytes]], count: int, timeout: float) -> 
 # Relay output of Wine
 
 
+def relay_calls(lines: Sequence[str], function: str) -> list[list[str]]:
+    """The arguments of each traced call of `function` (e.g. "user32.ShowWindow"), as the relay
+    channel prints them: a hex number, followed by the quoted text of a string argument."""
+    head = f"Call {function}("
+    return [re.findall(r'[0-9a-f]+(?: "(?:[^"\\]|\\.)*")?',
+                       line.split(head, 1)[1].rsplit(") ret=", 1)[0])
+            for line in lines if head in line]
+
+
+def relay_number(arg: str) -> int:
+    """A traced 32-bit argument. The trace of a 64-bit program shows whole registers, whose
+    upper half does not belong to a 32-bit argument."""
+    return int(arg.split()[0], 16) & 0xFFFFFFFF
+
+
 class RelayFilter(threading.Thread):
     """Reads Wine's +relay output as it streams and keeps only the lines matching a pattern.
 
@@ -603,6 +619,33 @@ class Proc:
     args: str
 
 
+@dataclasses.dataclass
+class Window:
+    """One top-level window as `probe windows` lists it."""
+
+    hwnd: int
+    pid: int  # Windows process id
+    cls: bytes
+    title: bytes
+    style: int
+    exstyle: int
+    rect: tuple[int, int, int, int]  # left, top, right, bottom in screen coordinates
+    foreground: bool
+
+    @property
+    def visible(self) -> bool:
+        return bool(self.style & 0x10000000)  # WS_VISIBLE
+
+    @classmethod
+    def parse(cls, line: bytes) -> "Window":
+        raw = {k.decode(): bytes.fromhex(v.decode())
+               for k, _, v in (pair.partition(b"=") for pair in line.split())}
+        num = {k: int(v) for k, v in raw.items() if k not in ("class", "title")}
+        return cls(num["hwnd"], num["pid"], raw["class"], raw["title"], num["style"],
+                   num["exstyle"], (num["left"], num["top"], num["right"], num["bottom"]),
+                   num["foreground"] == 1)
+
+
 class Desk:
     """One Wine prefix ("win64" or "win32") with the stand-ins installed, and what a test adds."""
 
@@ -629,6 +672,7 @@ class Desk:
         self._error_texts: Optional[dict[int, bytes]] = None
         self._launches = 0
         self._last_records: Optional[Records] = None
+        self._pending: list[concurrent.futures.Future] = []
 
     # -- environment and Wine commands ------------------------------------------------------
 
@@ -934,6 +978,17 @@ class Desk:
             elapsed=elapsed,
         )
 
+    def launch_in_background(self, args: Text = b"", **options) -> concurrent.futures.Future:
+        """`launch` in a thread, so that a test can look at the screen meanwhile (`windows()`);
+        `.result()` gives its Result. Only one launch may run at a time: launches share their
+        request and box files."""
+        self._ensure_server()
+        pool = concurrent.futures.ThreadPoolExecutor(1)
+        pending = pool.submit(self.launch, args, **options)
+        pool.shutdown(wait=False)
+        self._pending.append(pending)
+        return pending
+
     def _next_records(self) -> Records:
         """Record names of a new launch; the web addresses before it belong to the last one."""
         self._launches += 1
@@ -1011,6 +1066,29 @@ class Desk:
         """The Windows path of the probe program, installed with the stand-ins."""
         return PROBE
 
+    def open_window(self, title: Text, hidden: bool = False) -> int:
+        """Starts the stand-in javaw.exe on its own (not as the launcher's child) with one
+        window of this title, visible or hidden, and leaves it running; returns its Windows
+        process id."""
+        verb = "hidden" if hidden else "window"
+        result = self.launch(cmdline=to_bytes(f'"{PROBE}" start {FAKE_JAVA}'),
+                             java_action=f"{verb}:{to_str(title)}")
+        if result.exit_code != 0 or result.java is None:
+            raise RigError(f"{self.name}: the window {title!r} was not opened: {result}")
+        pid = int(result.java["pid"])
+        if not wait_for(lambda: any(w.pid == pid and w.title == to_bytes(title)
+                                    for w in self.windows()), 10, 0.1):
+            raise RigError(f"{self.name}: the window {title!r} did not appear")
+        return pid
+
+    def windows(self) -> list[Window]:
+        """The top-level windows of this desk, top of the Z order first (`probe windows`)."""
+        winpath = TEST_DIR + r"\windows.rec"
+        self.remove(winpath)
+        self.wine([self.probe(), "windows", winpath])
+        data = self.read(winpath) or b""
+        return [Window.parse(line) for line in data.split(b"\n") if line.strip()]
+
     def _read_error_texts(self, first: int, last: int) -> dict[int, bytes]:
         winpath = TEST_DIR + r"\errors.rec"
         self.remove(winpath)
@@ -1041,6 +1119,10 @@ class Desk:
         """Back to the state a test starts from: no Windows process, no records, a fresh
         application folder, no runtimes, no registry additions."""
         self.kill_server()
+        for pending in self._pending:  # their programs have just been ended
+            with contextlib.suppress(Exception):  # what went wrong was the test's to report
+                pending.result(30)
+        self._pending.clear()
         for path in (APP, RUNTIMES, URLS_REC, *LAUNCH_FILES, *self._added):
             self.remove(path)
         for numbered in [*self.unix(TEST_DIR).glob("java-*.rec"),

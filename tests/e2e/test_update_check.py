@@ -1,0 +1,72 @@
+"""Every start first runs the updater beside the launcher with "/quickcheck /justcheck"; its
+exit code 2 means an update is available and is offered, and OK hands over to the updater."""
+
+import pytest
+
+import rig
+
+CHECK = b'"C:\\app\\wyUpdate.exe" /quickcheck /justcheck'
+OFFER = (b"Actualizaci\xf3n", b"Hay una actualizaci\xf3n disponible. Pulsa OK para instalarla.")
+UPDATER_ERROR = (b"Error...", b"Error al actualizar la aplicaci\xf3n (wyUpdate).")
+BOXES = r"(user32\.MessageBoxA|shell32\.ShellExecuteA)\("
+
+
+def boxes(result):
+    """(caption, text, has OK, has Cancel) of each box, all of them the launcher's."""
+    assert all(box["pid"] == result.pid for box in result.boxes), result.boxes
+    return [(b["caption"], b["text"], b["ok"], b["cancel"]) for b in result.boxes]
+
+
+@pytest.mark.parametrize("update_exit", ["0", "1", "3", "259", "4294967295", "2"])
+def test_only_exit_code_2_offers_an_update_and_cancel_starts_the_application(desk,
+                                                                             update_exit):
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    result = desk.launch(b"--pmr-no-splash", update_exit=update_exit, answers="cancel")
+    assert result.updates == [CHECK]
+    assert boxes(result) == ([OFFER + (True, True)] if update_exit == "2" else [])
+    assert result.exit_code == 0
+    assert result.java is not None
+
+
+def test_accepted_update_hands_over_to_the_updater_and_ends_with_1(desk):
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    result = desk.launch(b"--pmr-debug", update_exit="2", answers="ok", relay=BOXES)
+    assert result.exit_code == 1
+    assert boxes(result) == [OFFER + (True, True)]
+    check, install = result.wait_updates(2)
+    assert check == CHECK
+    assert rig.split_args(install) == [b"C:\\app\\wyUpdate.exe"]  # no arguments: install
+    assert result.log is None  # nothing else ran: no log, no Java process
+    assert result.java is None
+    # No owner; OK and Cancel, information icon, topmost. Through the shell, default verb,
+    # no parameters, no directory, SW_SHOWNORMAL.
+    [offer] = rig.relay_calls(result.relay, "user32.MessageBoxA")
+    assert rig.relay_number(offer[0]) == 0 and rig.relay_number(offer[3]) == 0x40041
+    [run] = rig.relay_calls(result.relay, "shell32.ShellExecuteA")
+    assert run[2].endswith(' "C:\\\\app\\\\wyUpdate.exe"')
+    assert [rig.relay_number(a) for a in run[:2] + run[3:]] == [0, 0, 0, 0, 1]
+
+
+def test_missing_updater_shows_its_error_on_every_start_and_the_start_goes_on(desk):
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    desk.remove(r"C:\app\wyUpdate.exe")
+    first = desk.launch(b"--pmr-no-splash", relay=BOXES)
+    second = desk.launch(b"--pmr-no-splash")
+    for result in (first, second):
+        assert boxes(result) == [UPDATER_ERROR + (True, False)]
+        assert result.exit_code == 0
+        assert result.java is not None
+    [error] = rig.relay_calls(first.relay, "user32.MessageBoxA")
+    assert rig.relay_number(error[0]) == 0 and rig.relay_number(error[3]) == 0  # MB_OK
+
+
+def test_check_line_of_a_long_launcher_folder_is_not_cut(desk):
+    # The longest folder from which the updater can be started (its path then has 259 bytes):
+    # the check line is 284 bytes long, more than a path.
+    folder = "C:\\" + "\\".join(["d" * 100, "d" * 100, "d" * 41])
+    assert len(folder) == 246
+    desk.add_product(folder + r"\Vendro.exe")
+    desk.copy_file(rig.DOUBLES / "wyUpdate.exe", folder + r"\wyUpdate.exe")
+    result = desk.launch(b"--pmr-no-splash", exe=folder + r"\Vendro.exe", answers="ok")
+    assert result.updates == [b'"%s\\wyUpdate.exe" /quickcheck /justcheck' % folder.encode()]
+    assert UPDATER_ERROR[0] not in [box["caption"] for box in result.boxes]
