@@ -937,17 +937,12 @@ class Desk:
             self.remove(record)
         records = self._next_records()
 
-        watcher = self._spawn([BOXWATCH, BOX_REC, _answers(answers), BOX_READY])
+        watcher = self._start_watcher(answers)
         try:
             self.apply_registry()
             self.unix(REQUEST).write_bytes(
                 self._request(records, cmdline, cwd, env, unset, java_action, update_exit,
                               show, relay is not None))
-            if not wait_for(lambda: self.unix(BOX_READY).exists() or watcher.poll() is not None,
-                            30):
-                raise RigError(f"{self.name}: boxwatch did not get ready")
-            if watcher.poll() is not None:
-                raise RigError(f"{self.name}: boxwatch ended with {watcher.returncode}")
             runner, relay_filter = self._start_runner(relay)
             started = time.monotonic()
             try:
@@ -1000,6 +995,22 @@ class Desk:
                                      updates=rf"{TEST_DIR}\update-{self._launches}.rec",
                                      urls_start=start)
         return self._last_records
+
+    def _start_watcher(self, answers: Union[str, Sequence[str]]) -> subprocess.Popen:
+        """Starts boxwatch and waits until it watches. Wine's services occasionally hang while
+        a fresh wineserver starts them (seen once in about 150 launches): then the server is
+        restarted and the watcher started once more, before the launcher runs at all."""
+        for attempt in (1, 2):
+            watcher = self._spawn([BOXWATCH, BOX_REC, _answers(answers), BOX_READY])
+            if wait_for(lambda: self.unix(BOX_READY).exists() or watcher.poll() is not None,
+                        20):
+                if watcher.poll() is not None:
+                    raise RigError(f"{self.name}: boxwatch ended with {watcher.returncode}")
+                return watcher
+            watcher.kill()
+            watcher.wait()
+            self.kill_server()
+        raise RigError(f"{self.name}: boxwatch did not get ready")
 
     def _request(self, records: Records, cmdline: bytes, cwd: Optional[Text],
                  env: Optional[Mapping[Text, Optional[Text]]], unset: Iterable[Text],

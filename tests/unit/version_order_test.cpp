@@ -18,6 +18,15 @@ struct VersionCase {
   int order; // sign of a compared with b
 };
 
+// Readable test names: the two version names and how they compare.
+void PrintTo(const VersionCase& c, std::ostream* out) {
+  *out << '"' << c.a << "\" "
+       << (c.order < 0   ? '<'
+           : c.order > 0 ? '>'
+                         : '=')
+       << " \"" << c.b << '"';
+}
+
 class VersionOrder : public testing::TestWithParam<VersionCase> {};
 
 TEST_P(VersionOrder, ComparesUnsignedBytesPrefixFirst) {
