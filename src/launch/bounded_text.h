@@ -62,6 +62,13 @@ inline bool appendText(Text& text, std::string_view bytes) {
   return fits;
 }
 
+// Replaces the whole text of a fixed buffer with `value`, bounded like every append.
+template <size_t N>
+inline bool copyText(char (&buffer)[N], std::string_view value) {
+  Text text = textOver(buffer);
+  return appendText(text, value);
+}
+
 inline bool appendChar(Text& text, char c) {
   return appendText(text, std::string_view(&c, 1));
 }

@@ -23,15 +23,10 @@
 #include "runtime/path_join.h"
 #include "runtime/runtime_selection.h"
 
-static void setText(char* field, size_t size, const char* value) {
-  Text text = textOver(field, size);
-  appendText(text, value);
-}
-
 int setUpLaunch(const char* commandLine) {
   HMODULE module = GetModuleHandleA(nullptr);
   if (!module) return 0;
-  setText(state.failureTitle, sizeof state.failureTitle, settings::initialFailureTitle);
+  copyText(state.failureTitle, settings::initialFailureTitle);
   state.bestRuntimeFlags = 0;
   state.badRuntimeSeen = 0;
 
@@ -45,9 +40,9 @@ int setUpLaunch(const char* commandLine) {
 
   if (!initDebugLog(commandLine, exePath, exeDirLength)) return 0;
   detectWow64();
-  setText(state.failureTitle, sizeof state.failureTitle, settings::failureTitle);
-  setText(state.failureUrl, sizeof state.failureUrl, settings::makerUrl);
-  setText(state.failureText, sizeof state.failureText, settings::generalFailureText);
+  copyText(state.failureTitle, settings::failureTitle);
+  copyText(state.failureUrl, settings::makerUrl);
+  copyText(state.failureText, settings::generalFailureText);
 
   if (!claimInstanceMutex()) return ERROR_ALREADY_EXISTS;
   changeToExeDir(exePath, exeDirLength);

@@ -70,8 +70,7 @@ int tryJavaHome(const char* versionKeyPath, uint32_t flags) {
   int found = hasJavaLauncher(home);
   RegCloseKey(versionKey);
   if (!found) return rejectRuntime();
-  Text runtimeHome = textOver(state.runtimeHome);
-  appendText(runtimeHome, home);
+  copyText(state.runtimeHome, home);
   return 1;
 }
 
@@ -108,8 +107,7 @@ void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
         accepted = tryJavaHome(versionKeyPath, flags) != 0;
     }
     if (accepted) {
-      Text best = textOver(state.bestJavaVersion);
-      appendText(best, name);
+      copyText(state.bestJavaVersion, name);
       state.bestRuntimeFlags = static_cast<int32_t>(flags);
       if (state.debugLog) fprintf(state.debugLog, "Match:\t\t%s\n", name);
     } else if (state.debugLog) {

@@ -22,8 +22,7 @@ int findRegistryRuntime() {
     searchByBits(settings::ibmRuntimeKey, runtimeKindJre);
     if (state.bestRuntimeFlags == 0) return 0;
   }
-  Text javaExePath = textOver(state.javaExePath);
-  appendText(javaExePath, state.runtimeHome);
+  copyText(state.javaExePath, state.runtimeHome);
   if (state.debugLog)
     fprintf(state.debugLog, "Runtime used:\t%s (%s-bit)\n", state.bestJavaVersion,
             (state.bestRuntimeFlags & runtimeView64) ? "64" : "32");
@@ -39,13 +38,11 @@ void composeRuntimeFailure() {
     appendChar(failureText, '\n');
     appendText(failureText, settings::generalFailureText);
   }
-  Text failureUrl = textOver(state.failureUrl);
-  appendText(failureUrl, settings::javaDownloadUrl);
+  copyText(state.failureUrl, settings::javaDownloadUrl);
 }
 
 int selectRuntime() {
-  Text minVersion = textOver(state.minJavaVersion);
-  appendText(minVersion, settings::minJavaVersion);
+  copyText(state.minJavaVersion, settings::minJavaVersion);
   if (findRegistryRuntime()) return 1;
   composeRuntimeFailure();
   return 0;
