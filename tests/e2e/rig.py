@@ -10,7 +10,8 @@ Every Windows program is started through the stand-in `runner.exe`, because `win
 exit codes modulo 256 while the launcher's codes (259, the Java program's own) need all 32 bits.
 Message boxes are recorded and answered by `boxwatch.exe`, web addresses opened with the shell
 land in a record of `urlrec.exe`, and the stand-in `javaw.exe` records how it was started.
-Record formats are described in tests/doubles/README.md.
+Record formats are described in tests/doubles/README.md; records.py reads and writes them, and
+relay.py reads Wine's call traces.
 
 Which build runs: the shipped 32-bit one (build/x86) wherever the kernel runs 32-bit code, so
 that Wine can run 32-bit programs in both prefixes. A kernel without 32-bit support (some virtual
@@ -34,12 +35,27 @@ import select
 import shutil
 import subprocess
 import tempfile
-import threading
 import time
 from pathlib import Path
 from typing import Callable, Iterable, Iterator, Mapping, Optional, Sequence, Union
 
-Text = Union[str, bytes]
+# Re-exported: tests and the demo use them as rig.NAME.
+from records import (  # noqa: F401
+    _read,
+    hex_item,
+    parse_box_line,
+    parse_items,
+    settled,
+    split_args,
+    split_program,
+    to_bytes,
+    to_str,
+    wait_for,
+    win_join,
+    Text,
+)
+from relay import RelayFilter, relay_calls, relay_number  # noqa: F401
+
 
 ROOT = Path(__file__).resolve().parents[2]
 BUILD = ROOT / "build"
@@ -134,158 +150,7 @@ class LaunchTimeout(RigError):
 
 
 # ---------------------------------------------------------------------------------------------
-# Text and record helpers
-
-
-def to_bytes(text: Text) -> bytes:
-    """Windows text as the launcher sees it: code page 1252 bytes."""
-    return text if isinstance(text, bytes) else text.encode("cp1252")
-
-
-def to_str(text: Text) -> str:
-    return text if isinstance(text, str) else text.decode("cp1252", errors="surrogateescape")
-
-
-def win_join(*parts: str) -> str:
-    """Joins Windows path parts with exactly one backslash between them."""
-    out = parts[0]
-    for part in parts[1:]:
-        out = out.rstrip("\\") + "\\" + part.lstrip("\\")
-    return out
-
-
-def hex_item(key: str, value: Text) -> bytes:
-    return key.encode() + b"=" + to_bytes(value).hex().encode() + b"\n"
-
-
-def parse_items(data: bytes) -> list[tuple[str, bytes]]:
-    """Parses `key=HEX` lines. A last line without its LF is still being written: it is left out."""
-    items = []
-    for line in data.split(b"\n")[:-1]:
-        line = line.rstrip(b"\r")
-        if not line:
-            continue
-        key, _, value = line.partition(b"=")
-        items.append((key.decode(), bytes.fromhex(value.decode())))
-    return items
-
-
-def parse_box_line(line: bytes) -> dict:
-    """One boxwatch line: blank-separated `key=HEX` pairs; numbers are hex of decimal text."""
-    raw = {}
-    for pair in line.split():
-        key, _, value = pair.partition(b"=")
-        raw[key.decode()] = bytes.fromhex(value.decode())
-    return {
-        "caption": raw["caption"],
-        "text": raw["text"],
-        "style": int(raw["style"]),
-        "exstyle": int(raw["exstyle"]),
-        "ok": raw["ok"] == b"1",
-        "cancel": raw["cancel"] == b"1",
-        "pid": int(raw["pid"]),
-    }
-
-
-def split_args(text: bytes) -> list[bytes]:
-    """Splits a Windows command line the way the C runtime builds argv (quotes and backslashes)."""
-    args: list[bytes] = []
-    i, n = 0, len(text)
-    while True:
-        while i < n and text[i] in b" \t":
-            i += 1
-        if i >= n:
-            return args
-        arg = bytearray()
-        quoted = False
-        while i < n and (quoted or text[i] not in b" \t"):
-            if text[i] == ord("\\"):
-                j = i
-                while j < n and text[j] == ord("\\"):
-                    j += 1
-                if j < n and text[j] == ord('"'):
-                    arg += b"\\" * ((j - i) // 2)
-                    if (j - i) % 2:
-                        arg += b'"'
-                        i = j + 1
-                    else:
-                        i = j
-                    continue
-                arg += text[i:j]
-                i = j
-            elif text[i] == ord('"'):
-                if quoted and i + 1 < n and text[i + 1] == ord('"'):
-                    arg += b'"'
-                    i += 2
-                    continue
-                quoted = not quoted
-                i += 1
-            else:
-                arg.append(text[i])
-                i += 1
-        args.append(bytes(arg))
-
-
-def split_program(cmdline: bytes) -> tuple[bytes, bytes]:
-    """(program, rest) of a command line whose program is quoted, as the launcher writes it.
-
-    The rest is what follows the closing quote and ONE blank; a missing blank is not hidden:
-    the rest then starts right after the quote.
-    """
-    if not cmdline.startswith(b'"'):
-        program, _, rest = cmdline.partition(b" ")
-        return program, rest
-    end = cmdline.find(b'"', 1)
-    if end < 0:
-        return cmdline[1:], b""
-    rest = cmdline[end + 1 :]
-    return cmdline[1:end], rest[1:] if rest.startswith(b" ") else rest
-
-
-def java_args(result: "Result") -> Optional[bytes]:
-    """The Java argument text of a launch: the recorded command line after the quoted program."""
-    return result.java_args
-
-
-# ---------------------------------------------------------------------------------------------
-# Waiting for files that other processes write
-
-
-def _read(path: Path) -> Optional[bytes]:
-    """A file's bytes; None when there is no file of that name (nothing, or a folder)."""
-    try:
-        return path.read_bytes()
-    except (FileNotFoundError, IsADirectoryError):
-        return None
-
-
-def settled(
-    path: Path,
-    timeout: float,
-    stable: float = 0.3,
-    complete: Optional[Callable[[bytes], bool]] = None,
-) -> Optional[bytes]:
-    """Content of a file once it stopped changing for `stable` seconds (or `complete` says so).
-
-    Gives what is there when `timeout` runs out, None when the file never appeared. Writers
-    here are separate Windows processes started asynchronously, so there is no event to wait on.
-    """
-    deadline = time.monotonic() + timeout
-    last, since = None, 0.0
-    while True:
-        data = _read(path)
-        now = time.monotonic()
-        if data is not None:
-            if complete is not None and complete(data):
-                return data
-            if data != last:
-                last, since = data, now
-            elif now - since >= stable:
-                return data
-        if now >= deadline:
-            return data
-        time.sleep(0.03)
-
+# Running Wine commands
 
 def run_to_files(args: Sequence[str], *, env: dict, timeout: float, what: str,
                  cwd: Optional[Path] = None) -> subprocess.CompletedProcess:
@@ -301,15 +166,6 @@ def run_to_files(args: Sequence[str], *, env: dict, timeout: float, what: str,
         out.seek(0)
         err.seek(0)
         return subprocess.CompletedProcess(args, done.returncode, out.read(), err.read())
-
-
-def wait_for(predicate: Callable[[], bool], timeout: float, step: float = 0.02) -> bool:
-    deadline = time.monotonic() + timeout
-    while not predicate():
-        if time.monotonic() >= deadline:
-            return False
-        time.sleep(step)
-    return True
 
 
 # ---------------------------------------------------------------------------------------------
@@ -543,70 +399,6 @@ def _wait_items(read: Callable[[], list[bytes]], count: int, timeout: float) -> 
 
     wait_for(enough, timeout, 0.05)
     return found
-
-
-# ---------------------------------------------------------------------------------------------
-# Relay output of Wine
-
-
-def relay_calls(lines: Sequence[str], function: str) -> list[list[str]]:
-    """The arguments of each traced call of `function` (e.g. "user32.ShowWindow"), as the relay
-    channel prints them: a hex number, followed by the quoted text of a string argument."""
-    head = f"Call {function}("
-    return [re.findall(r'[0-9a-f]+(?: "(?:[^"\\]|\\.)*")?',
-                       line.split(head, 1)[1].rsplit(") ret=", 1)[0])
-            for line in lines if head in line]
-
-
-def relay_number(arg: str) -> int:
-    """A traced 32-bit argument. The trace of a 64-bit program shows whole registers, whose
-    upper half does not belong to a 32-bit argument."""
-    return int(arg.split()[0], 16) & 0xFFFFFFFF
-
-
-class RelayFilter(threading.Thread):
-    """Reads Wine's +relay output as it streams and keeps only the lines matching a pattern.
-
-    Relay output runs to many megabytes, and processes started by the launched program (the
-    Java stand-in) may keep writing to the pipe after the launch ended; reading goes on until
-    all writers are gone, so none of them blocks on a full pipe.
-    """
-
-    def __init__(self, fd: int, pattern: str):
-        super().__init__(daemon=True)
-        self.fd = fd
-        self.pattern = re.compile(pattern)
-        self.lines: list[str] = []
-        self.last_data = time.monotonic()
-        self.lock = threading.Lock()
-
-    def run(self) -> None:
-        pending = b""
-        try:
-            while True:
-                chunk = os.read(self.fd, 1 << 16)
-                if not chunk:
-                    break
-                self.last_data = time.monotonic()
-                pending += chunk
-                *complete, pending = pending.split(b"\n")
-                self._keep(complete)
-            self._keep([pending] if pending else [])
-        finally:
-            os.close(self.fd)
-
-    def _keep(self, lines: list[bytes]) -> None:
-        matched = [t for t in (raw.decode("latin-1") for raw in lines) if self.pattern.search(t)]
-        if matched:
-            with self.lock:
-                self.lines.extend(matched)
-
-    def snapshot(self, quiet: float = 0.3, limit: float = 5.0) -> list[str]:
-        """Lines so far, once the stream has been quiet for `quiet` seconds."""
-        wait_for(lambda: not self.is_alive() or time.monotonic() - self.last_data >= quiet,
-                 limit)
-        with self.lock:
-            return list(self.lines)
 
 
 # ---------------------------------------------------------------------------------------------
