@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <string>
 
 #include "guarded_buffer.h"
@@ -18,13 +19,22 @@ struct VersionCase {
   int order; // sign of a compared with b
 };
 
-// Readable test names: the two version names and how they compare.
+// Readable test names such as 1.7<1.7.0: bytes other than digits, letters, '.' and '_' as %HH,
+// so the names stay one word for the test runner.
+void printVersion(const std::string& version, std::ostream* out) {
+  static const char digits[] = "0123456789abcdef";
+  for (unsigned char c : version) {
+    if (isalnum(c) || c == '.' || c == '_')
+      *out << c;
+    else
+      *out << '%' << digits[c >> 4] << digits[c & 15];
+  }
+}
+
 void PrintTo(const VersionCase& c, std::ostream* out) {
-  *out << '"' << c.a << "\" "
-       << (c.order < 0   ? '<'
-           : c.order > 0 ? '>'
-                         : '=')
-       << " \"" << c.b << '"';
+  printVersion(c.a, out);
+  *out << (c.order < 0 ? '<' : c.order > 0 ? '>' : '=');
+  printVersion(c.b, out);
 }
 
 class VersionOrder : public testing::TestWithParam<VersionCase> {};
