@@ -15,9 +15,7 @@ bool composeUpdaterPath(Text& path, std::string_view moduleFileName) {
 
 bool composeUpdateCheck(Text& line, std::string_view moduleFileName) {
   appendChar(line, '"');
-  appendText(line, updaterDirectory(moduleFileName));
-  if (!endsWith(textView(line), '\\')) appendChar(line, '\\');
-  appendText(line, settings::updaterName);
+  composeUpdaterPath(line, moduleFileName); // joined after the quote: never a relative name
   appendChar(line, '"');
   appendText(line, settings::updaterCheckArgs);
   return !line.cut;
