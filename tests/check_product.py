@@ -1,5 +1,5 @@
 """Checks the built Vendro.exe from outside with objdump: a 32-bit GUI program that imports
-system DLLs only, with dynamic base and NX, and carries the splash bitmap 131 in Spanish."""
+system DLLs only, with dynamic base and NX, an x86 manifest with Common Controls 6, and carries the splash bitmap 131 in Spanish."""
 import re
 import subprocess
 import sys
@@ -22,6 +22,13 @@ def resource_entries(dump):
         else:
             entries.add((kind, name, value))
     return entries
+
+
+def manifest_text(exe):
+    """The embedded manifest, found by its XML root (resources are stored uncompressed)."""
+    data = open(exe, "rb").read()
+    start, end = data.find(b"<assembly"), data.find(b"</assembly>")
+    return data[start:end].decode("utf-8", "replace") if 0 <= start < end else ""
 
 
 def main(exe):
@@ -49,6 +56,11 @@ def main(exe):
         problems.append("no bitmap resource 131 in language 0x0c0a")
     if not any(kind == "manifest" for kind, _, _ in resources):
         problems.append("no manifest")
+    manifest = manifest_text(exe)
+    if 'processorArchitecture="x86"' not in manifest or "amd64" in manifest:
+        problems.append("the manifest does not name the x86 processor alone")
+    if 'name="Microsoft.Windows.Common-Controls" version="6.0.0.0"' not in manifest:
+        problems.append("the manifest does not ask for Common Controls 6")
     if not any(kind == "version" for kind, _, _ in resources):
         problems.append("no version information")
     if not any(kind == "icon" for kind, _, _ in resources):
