@@ -453,6 +453,9 @@ class Desk:
         self.display = display
         self.app = APP
         self.views = (32, 64) if self.is64 else (32,)
+        # reg.exe of the system's own bitness: the 32-bit one of 64-bit Windows deletes nothing
+        # in the 64-bit view, so keys a test wrote there would outlive its reset.
+        self.reg_loader = WINE64_LOADER if self.is64 else WINE
         self._reg: dict[int, list[VersionKey]] = {v: [] for v in self.views}
         self._roots: list[str] = list(JAVA_ROOTS)  # top keys deleted by every import
         self._applied: Optional[bytes] = None  # .reg text imported in this server's life
@@ -480,10 +483,10 @@ class Desk:
         return env
 
     def wine(self, args: Sequence[str], *, timeout: float = 60, check: bool = True,
-             debug: str = "-all") -> subprocess.CompletedProcess:
+             debug: str = "-all", loader: str = WINE) -> subprocess.CompletedProcess:
         """Runs one Wine command in this prefix (current directory C:\\) and waits for it."""
         self._ensure_server()
-        done = run_to_files([WINE, *args], env=self.env(debug), cwd=self.unix("C:\\"),
+        done = run_to_files([loader, *args], env=self.env(debug), cwd=self.unix("C:\\"),
                             timeout=timeout, what=f"{self.name}: wine {' '.join(args)}")
         if check and done.returncode != 0:
             raise RigError(f"{self.name}: wine {' '.join(args)} ended with {done.returncode}: "
@@ -693,14 +696,15 @@ class Desk:
             return
         winpath = rf"{TEST_DIR}\java.reg"
         self.unix(winpath).write_bytes(text)
-        self.wine(["reg", "import", winpath] + (["/reg:64"] if self.is64 else []))
+        self.wine(["reg", "import", winpath] + (["/reg:64"] if self.is64 else []),
+                  loader=self.reg_loader)
         self._applied = text
 
     def reg_query(self, key: str, view: int = 32) -> Optional[str]:
         """`reg query KEY /s` in one view: its text, or None when the key does not exist."""
         self._check_view(view)
         args = ["reg", "query", "HKLM\\" + key, "/s"] + ([f"/reg:{view}"] if self.is64 else [])
-        done = self.wine(args, check=False)
+        done = self.wine(args, check=False, loader=self.reg_loader)
         return done.stdout.decode("cp437", errors="replace") if done.returncode == 0 else None
 
     # -- launching ---------------------------------------------------------------------------
@@ -998,7 +1002,8 @@ class Desk:
         winpath = rf"{TEST_DIR}\session.reg"
         self.unix(winpath).write_bytes(b"\r\n".join(lines) + b"\r\n")
         for view in self.views:
-            self.wine(["reg", "import", winpath] + ([f"/reg:{view}"] if self.is64 else []))
+            self.wine(["reg", "import", winpath] + ([f"/reg:{view}"] if self.is64 else []),
+                      loader=self.reg_loader)
 
     def _check_can_run(self) -> None:
         """Starts the updater stand-in through the runner once, so that a machine that cannot
