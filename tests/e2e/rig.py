@@ -131,6 +131,18 @@ RUNTIME_KEYS = {
 JAVA_ROOTS = (r"SOFTWARE\JavaSoft", r"SOFTWARE\IBM")
 
 STILL_ACTIVE = 259
+
+# How many times slower than a quiet native machine this one starts Wine programs (an emulated
+# guest runs them about ten times slower). Every wait for something to happen is stretched by it;
+# waits that check that something does not happen too early are not. VENDRO_E2E_TIME_SCALE sets
+# it; otherwise the first desk set up measures it (`calibrate`).
+WARM_START_SECONDS = 0.5  # a warm runner start of the updater stand-in, natively, with room
+_time_scale: Optional[float] = float(os.environ.get("VENDRO_E2E_TIME_SCALE") or 0) or None
+
+
+def scaled(seconds: float) -> float:
+    """A wait of `seconds` on a quiet native machine, stretched for this one."""
+    return seconds * (_time_scale or 1.0)
 SCREEN = (1920, 1080)  # the X screen, and Wine's virtual desktop on it
 
 # The probe (tests/doubles/probe.c) does what the stand-ins do not: it shows a message box, opens
@@ -322,10 +334,10 @@ class Result:
         if not self._java_read:
             path = self.desk.unix(self.records.java)
             if self.exit_code in (1, 2):
-                time.sleep(1.0)
+                time.sleep(scaled(1.0))
                 data = _read(path)
             else:
-                data = settled(path, timeout=10.0, complete=_java_record_complete)
+                data = settled(path, timeout=scaled(10.0), complete=_java_record_complete)
             self._java = dict(parse_items(data)) if data is not None else None
             self._java_read = True
         return self._java
@@ -353,13 +365,13 @@ class Result:
         so this looks for up to 3 s; use `wait_urls` to wait for a known number."""
         if self._urls is None:
             path = self.desk.unix(URLS_REC)
-            self._urls = self._url_items(settled(path, timeout=3.0))
+            self._urls = self._url_items(settled(path, timeout=scaled(3.0)))
         return self._urls
 
     def wait_urls(self, count: int, timeout: float = 10.0) -> list[bytes]:
-        """The addresses, once there are `count` of them or `timeout` has run out."""
+        """The addresses, once there are `count` of them or `timeout` (scaled) has run out."""
         path = self.desk.unix(URLS_REC)
-        self._urls = _wait_items(lambda: self._url_items(_read(path)), count, timeout)
+        self._urls = _wait_items(lambda: self._url_items(_read(path)), count, scaled(timeout))
         return self._urls
 
     def _update_items(self) -> list[bytes]:
@@ -371,12 +383,12 @@ class Result:
         """Command lines of the stand-in updater's starts. The launcher waits for the check
         run; it does not wait for the install run: use `wait_updates` for that one."""
         if self._updates is None:
-            settled(self.desk.unix(self.records.updates), timeout=1.0, stable=0.2)
+            settled(self.desk.unix(self.records.updates), timeout=scaled(1.0), stable=0.2)
             self._updates = self._update_items()
         return self._updates
 
     def wait_updates(self, count: int, timeout: float = 10.0) -> list[bytes]:
-        self._updates = _wait_items(self._update_items, count, timeout)
+        self._updates = _wait_items(self._update_items, count, scaled(timeout))
         return self._updates
 
     @property
@@ -484,10 +496,11 @@ class Desk:
 
     def wine(self, args: Sequence[str], *, timeout: float = 60, check: bool = True,
              debug: str = "-all", loader: str = WINE) -> subprocess.CompletedProcess:
-        """Runs one Wine command in this prefix (current directory C:\\) and waits for it."""
+        """Runs one Wine command in this prefix (current directory C:\\) and waits for it
+        (`timeout` scaled)."""
         self._ensure_server()
         done = run_to_files([loader, *args], env=self.env(debug), cwd=self.unix("C:\\"),
-                            timeout=timeout, what=f"{self.name}: wine {' '.join(args)}")
+                            timeout=scaled(timeout), what=f"{self.name}: wine {' '.join(args)}")
         if check and done.returncode != 0:
             raise RigError(f"{self.name}: wine {' '.join(args)} ended with {done.returncode}: "
                            f"{done.stderr.decode(errors='replace')[-2000:]}")
@@ -723,8 +736,9 @@ class Desk:
         it. `java_action` is the stand-in Java's FAKEJAVA_ACTION (default "exit:0"),
         `update_exit` the stand-in updater's exit code for its check run (default "0").
         `relay` is a regular expression: the program runs with Wine's +relay channel and the
-        matching stderr lines end up in `result.relay`.
+        matching stderr lines end up in `result.relay`. `timeout` is scaled.
         """
+        timeout = scaled(timeout)
         if cmdline is None:
             if exe == APP_EXE and not self.unix(exe).exists():
                 raise RigError(f"the launcher is not built: {PRODUCT}")
@@ -799,7 +813,7 @@ class Desk:
         for attempt in (1, 2):
             watcher = self._spawn([BOXWATCH, BOX_REC, _answers(answers), BOX_READY])
             if wait_for(lambda: self.unix(BOX_READY).exists() or watcher.poll() is not None,
-                        20):
+                        scaled(20)):
                 if watcher.poll() is not None:
                     raise RigError(f"{self.name}: boxwatch ended with {watcher.returncode}")
                 return watcher
@@ -884,7 +898,7 @@ class Desk:
             raise RigError(f"{self.name}: the window {title!r} was not opened: {result}")
         pid = int(result.java["pid"])
         if not wait_for(lambda: any(w.pid == pid and w.title == to_bytes(title)
-                                    for w in self.windows()), 10, 0.1):
+                                    for w in self.windows()), scaled(10), 0.1):
             raise RigError(f"{self.name}: the window {title!r} did not appear")
         return pid
 
@@ -899,7 +913,8 @@ class Desk:
     def _read_error_texts(self, first: int, last: int) -> dict[int, bytes]:
         winpath = TEST_DIR + r"\errors.rec"
         self.remove(winpath)
-        self.wine([self.probe(), "errors", winpath, str(first), str(last)], timeout=120)
+        self.wine([self.probe(), "errors", winpath, str(first), str(last)],
+                  timeout=scaled(120))
         return {int(code): text for code, text in parse_items(self.read(winpath) or b"")}
 
     def error_table(self) -> dict[int, bytes]:
@@ -955,6 +970,7 @@ class Desk:
             self.copy_file(DOUBLES / f"{name}.exe", rf"{TEST_DIR}\{name}.exe")
         self._configure()
         self._check_can_run()
+        self.calibrate()
         self.reset()
 
     def close(self) -> None:
@@ -1005,12 +1021,25 @@ class Desk:
             self.wine(["reg", "import", winpath] + ([f"/reg:{view}"] if self.is64 else []),
                       loader=self.reg_loader)
 
+    def calibrate(self) -> None:
+        """Sets the time scale, once per session, from three warm starts of the updater
+        stand-in through the runner (the middle one counts)."""
+        global _time_scale
+        if _time_scale is not None:
+            return
+        times = []
+        for _ in range(3):
+            started = time.monotonic()
+            self._check_can_run()
+            times.append(time.monotonic() - started)
+        _time_scale = min(20.0, max(1.0, sorted(times)[1] / WARM_START_SECONDS))
+
     def _check_can_run(self) -> None:
         """Starts the updater stand-in through the runner once, so that a machine that cannot
         run the stand-ins fails here with one clear message instead of in every test."""
         self.unix(REQUEST).write_bytes(hex_item("cmdline", f'"{FAKE_UPDATE}"'))
         self.remove(RESULT)
-        done = self.wine([RUNNER, REQUEST, RESULT], check=False, timeout=120)
+        done = self.wine([RUNNER, REQUEST, RESULT], check=False, timeout=scaled(120))
         outcome = dict(parse_items(self.read(RESULT) or b""))
         if outcome.get("exit") != b"0":
             raise RigError(

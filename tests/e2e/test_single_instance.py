@@ -50,11 +50,11 @@ def test_only_a_title_with_vendro_in_its_first_126_characters_is_shown(desk, tit
 
 
 def test_new_start_proceeds_once_the_java_program_has_ended(desk):
-    first_start(desk, f"window:{TITLE};sleep:8000;exit:0")
+    first_start(desk, f"window:{TITLE};sleep:{int(rig.scaled(8) * 1000)};exit:0")
     # The first launcher has ended: the Java process alone keeps the application's name taken.
     assert desk.launch().exit_code == 2
     assert rig.wait_for(lambda: not any(p.args.startswith(r"C:\rt\jre8\bin\javaw.exe")
-                                        for p in desk.windows_processes()), 20, 0.2)
+                                        for p in desk.windows_processes()), rig.scaled(20), 0.2)
     third = desk.launch(b"--pmr-no-splash", java_action="exit:0")
     assert third.exit_code == 0
     assert third.java is not None

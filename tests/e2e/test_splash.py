@@ -45,7 +45,7 @@ def test_launcher_ends_with_259_on_the_tick_after_the_java_window_shows(desk, ot
     assert result.exit_code == 259
     assert log_lines(result.log)[-1] == b"Exit code:\t259"
     # Not before the window showed; up to a second after it, plus the start of both programs.
-    assert shows_after < result.elapsed < shows_after + 6
+    assert shows_after < result.elapsed < shows_after + rig.scaled(6)
     # The Java program runs on with its window; the splash has gone with the launcher.
     pid = int(result.java["pid"])
     assert [w.title for w in desk.windows() if w.pid == pid and w.visible] == [TITLE.encode()]
@@ -65,7 +65,7 @@ def test_java_exit_before_any_window_becomes_the_exit_code(desk, action, code, l
     result = desk.launch(b"--pmr-debug", java_action=action)
     assert result.exit_code == code
     assert log_lines(result.log)[-1] == b"Exit code:\t" + logged
-    assert at_least <= result.elapsed < at_least + 6
+    assert at_least <= result.elapsed < at_least + rig.scaled(6)
     assert result.boxes == []
 
 
@@ -78,13 +78,15 @@ def test_java_exit_before_any_window_becomes_the_exit_code(desk, action, code, l
 ])
 def test_no_splash_switch_anywhere_in_the_command_line(desk, args, splash):
     desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
-    result = desk.launch(b"--pmr-debug " + args, java_action=f"sleep:3000;window:{TITLE}")
+    window_after = rig.scaled(3.0)
+    result = desk.launch(b"--pmr-debug " + args,
+                         java_action=f"sleep:{int(window_after * 1000)};window:{TITLE}")
     assert log_lines(result.log)[-1] == b"Exit code:\t%d" % result.exit_code
     if splash:
-        assert result.exit_code == 259 and result.elapsed > 3.0
+        assert result.exit_code == 259 and result.elapsed > window_after
     else:
         # Exit code 0 while Java still runs: the launcher left right after creating it.
-        assert result.exit_code == 0 and result.elapsed < 3.0
+        assert result.exit_code == 0 and result.elapsed < window_after
         assert java_running(desk)
 
 
@@ -96,7 +98,8 @@ def test_splash_is_an_untitled_tool_window_centred_on_the_screen(desk, show, mod
         b"", java_action=f"sleep:4000;window:{TITLE}", show=show,
         relay=r"user32\.(CreateWindowExA|LoadImageA|SetWindowPos|ShowWindow)\(")
     listings = []  # the splash windows listed, until there is one
-    assert rig.wait_for(lambda: listings.append(splashes(desk)) or listings[-1], 15, 0.1)
+    assert rig.wait_for(lambda: listings.append(splashes(desk)) or listings[-1],
+                         rig.scaled(15), 0.1)
     result = pending.result()
     assert result.exit_code == 259
     [splash] = listings[-1]
@@ -136,7 +139,7 @@ def test_splash_times_out_on_tick_61_and_java_exit_code_259_counts_as_running(de
     result = pending.result()
     assert result.exit_code == 259
     assert log_lines(result.log)[-1] == b"Exit code:\t259"
-    assert 60.5 < result.elapsed < 61 + 8
+    assert 60.5 < result.elapsed < 61 + rig.scaled(8)
     # The probe runs on ticks 1 to 60; tick 61 hides the splash and stops the timer.
     calls = [line.split("Call ", 1)[1].split("(")[0] for line in result.relay if "Call " in line]
     assert calls == (["user32.ShowWindow"] + ["user32.EnumWindows"] * 60
