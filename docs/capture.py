@@ -42,7 +42,7 @@ def versions(desk):
 
 def kit_64bit(desk):
     desk.add_runtime("1.8.0_45", home=r"C:\Java\jre1.8.0_45")
-    desk.add_runtime("11.0.2", home=r"C:\Java64\jdk-11.0.2", kind="jdk", view=64)
+    desk.add_runtime("1.8.0_60", home=r"C:\Java64\jdk1.8.0_60", kind="jdk", view=64)
     return dict(args=b"--pmr-debug --pmr-no-splash")
 
 
