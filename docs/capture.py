@@ -89,6 +89,12 @@ def options_with_bom(desk):
     return dict(args=b"--pmr-debug --pmr-no-splash")
 
 
+def lone_percent(desk):
+    desk.add_runtime("1.8.0_45", home=r"C:\Java\jre1.8.0_45")
+    desk.write_options(b"-Dventalia.datos=%EXEDIR%\\datos -Dventalia.aviso=90% -Xmx512m\r\n")
+    return dict(args=b"--pmr-debug --pmr-no-splash")
+
+
 def second_copy(desk):
     desk.add_runtime("1.8.0_45", home=r"C:\Java\jre1.8.0_45")
     first = desk.launch(java_action=WINDOW)
@@ -109,7 +115,8 @@ def update_accepted(desk):
 
 SCENES = {f.__name__: f for f in (good, versions, kit_64bit, only_64bit, no_java, unusable_java,
                                   java_will_not_run, java_ends_with_error, log_not_writable,
-                                  path_too_long, options_with_bom, second_copy, no_updater,
+                                  path_too_long, options_with_bom, lone_percent,
+                                  second_copy, no_updater,
                                   update_accepted)}
 
 
