@@ -6,8 +6,8 @@ debug log on; the script prints the log, the launcher's full exit code and the p
 screenshots of the whole screen: one while the splash is up, one once the application's window
 is up. Then it shows a failure: with no Java runtime registered, the launcher's message box is
 photographed while it is on screen, and its caption, its text and the web address opened after
-it are printed. Everything it starts (its own X server, the Windows processes of the desk) is ended
-before it returns.
+it are printed. Everything it starts (its own X server, the Windows processes of the desk) is
+ended before it returns.
 
     /usr/bin/python3 scripts/demo.py
 """
@@ -140,8 +140,8 @@ def show_failure(desk: rig.Desk, display: str, shots: Path = SHOTS, crop: bool =
     desk.apply_registry()
     for name in (rig.RESULT, rig.BOX_REC, rig.BOX_STOP, rig.BOX_READY, rig.URLS_REC):
         desk.remove(name)
-    desk.unix(rig.REQUEST).write_bytes(
-        rig.hex_item("cmdline", f'"{rig.APP_EXE}" --pmr-debug') + rig.hex_item("unset", "Pelmorin"))
+    desk.unix(rig.REQUEST).write_bytes(rig.hex_item("cmdline", f'"{rig.APP_EXE}" --pmr-debug')
+                                       + rig.hex_item("unset", "Pelmorin"))
     quiet = dict(env=desk.env(), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     runner = subprocess.Popen([rig.WINE, rig.RUNNER, rig.REQUEST, rig.RESULT], **quiet)
     box = visible_window(desk, b"#32770", 60)
@@ -151,7 +151,8 @@ def show_failure(desk: rig.Desk, display: str, shots: Path = SHOTS, crop: bool =
         return 1
     time.sleep(0.3)  # let it paint
     shot = screenshot(display, shots / "failure.png", box if crop else None)
-    watcher = subprocess.Popen([rig.WINE, rig.BOXWATCH, rig.BOX_REC, "ok", rig.BOX_READY], **quiet)
+    watcher = subprocess.Popen([rig.WINE, rig.BOXWATCH, rig.BOX_REC, "ok", rig.BOX_READY],
+                               **quiet)
     try:
         runner.wait(60)
     finally:

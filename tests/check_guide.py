@@ -8,8 +8,9 @@ Read from the sources, so that a new line or text cannot ship undocumented:
 - every exit code the launcher returns itself.
 Each must appear in a table row of the guide's catalogue section ("## ... Catálogo ..."), as a
 code span holding exactly that text: log formats, texts in log lines, references and exit codes
-as the first cell of their row (the row that explains them), settings in any cell. Texts are compared as the program holds them (code page
-1252); log formats keep the \\t and \\n notation, as the guide writes them.
+as the first cell of their row (the row that explains them), settings in any cell. Texts are
+compared as the program holds them (code page 1252); log formats keep the \\t and \\n notation,
+as the guide writes them.
 
     /usr/bin/python3 tests/check_guide.py [GUIDE]
 """
