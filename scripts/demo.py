@@ -120,9 +120,10 @@ def show(desk: rig.Desk, display: str, shots: Path = SHOTS, crop: bool = False) 
 
 
 def clear_64bit_view(desk: rig.Desk) -> None:
-    """Deletes the Java keys of the 64-bit registry view. The rig's registry import does not:
-    under Wine a "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]" line imported with /reg:64
-    leaves the key in place, so runtimes registered there by an earlier run would stay."""
+    """Deletes the Java keys of the 64-bit registry view. The rig's registry import does not
+    where reg.exe runs under the 32-bit loader (the x86 build): a
+    "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]" line imported with /reg:64 leaves the key in
+    place, so runtimes registered there by an earlier run would stay. `reg delete` works."""
     if desk.is64:
         for root in rig.JAVA_ROOTS:
             desk.wine(["reg", "delete", "HKLM\\" + root, "/f", "/reg:64"], check=False)
