@@ -122,7 +122,6 @@ SCENES = {f.__name__: f for f in (good, versions, kit_64bit, only_64bit, no_java
 
 def run(desk, name: str) -> None:
     desk.reset()
-    demo.clear_64bit_view(desk)
     options = SCENES[name](desk)
     result = desk.launch(options.pop("args"), **options)
     (OUT / "logs").mkdir(parents=True, exist_ok=True)

@@ -119,16 +119,6 @@ def show(desk: rig.Desk, display: str, shots: Path = SHOTS, crop: bool = False) 
     return 0 if result.exit_code == rig.STILL_ACTIVE else 1
 
 
-def clear_64bit_view(desk: rig.Desk) -> None:
-    """Deletes the Java keys of the 64-bit registry view. The rig's registry import does not
-    where reg.exe runs under the 32-bit loader (the x86 build): a
-    "[-HKEY_LOCAL_MACHINE\\SOFTWARE\\JavaSoft]" line imported with /reg:64 leaves the key in
-    place, so runtimes registered there by an earlier run would stay. `reg delete` works."""
-    if desk.is64:
-        for root in rig.JAVA_ROOTS:
-            desk.wine(["reg", "delete", "HKLM\\" + root, "/f", "/reg:64"], check=False)
-
-
 def show_failure(desk: rig.Desk, display: str, shots: Path = SHOTS, crop: bool = False) -> int:
     """Starts the launcher on a desk without Java runtimes and photographs its failure box.
 
@@ -137,7 +127,6 @@ def show_failure(desk: rig.Desk, display: str, shots: Path = SHOTS, crop: bool =
     records the box's caption and text as it answers OK.
     """
     desk.reset()  # no runtime registered, a fresh application folder
-    clear_64bit_view(desk)
     desk.apply_registry()
     for name in (rig.RESULT, rig.BOX_REC, rig.BOX_STOP, rig.BOX_READY, rig.URLS_REC):
         desk.remove(name)
