@@ -32,7 +32,8 @@ bool appendMatches(Text& args, std::string_view pattern) {
     appendText(match, directory);
     appendText(match, found.name);
     fits = !match.cut && appendText(args, textView(match)) && appendChar(args, ';');
-    if (state.debugLog) fprintf(state.debugLog, "      \"      :\t%s\n", matchPath);
+    if (state.debugLog)
+      fprintf(state.debugLog, "      \"      :\t%s%s\n", matchPath, match.cut ? " (too long)" : "");
   } while (fits && _findnext64i32(listing, &found) == 0);
   _findclose(listing);
   return fits;
@@ -67,7 +68,8 @@ int assembleClasspath(const char* exePath, size_t exeDirLength) {
              (state.bestRuntimeFlags & runtimeView64) ? settings::swtJar64 : settings::swtJar32);
   appendText(args, textView(swt));
   appendChar(args, ';');
-  if (state.debugLog) fprintf(state.debugLog, "      \" SWT  :\t%s\n", swtPath);
+  if (state.debugLog)
+    fprintf(state.debugLog, "      \" SWT  :\t%s%s\n", swtPath, swt.cut ? " (too long)" : "");
   dropLastChar(args);
   appendText(args, "\" ");
   appendText(args, settings::mainClass);

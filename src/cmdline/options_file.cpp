@@ -3,6 +3,8 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cstring>
+
 #include "cmdline/options_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
@@ -21,11 +23,24 @@ void loadOptionsFile(Text& optionsText, const char* exePath) {
   int file = _open(optionsPath, _O_RDONLY, 0); // text mode: CR LF arrives as LF, Ctrl-Z ends it
   if (file == -1) return;
   if (state.debugLog) fprintf(state.debugLog, "Loading:\t%s\n", optionsPath);
-  int count = _read(file, optionsText.data + optionsText.length,
-                    static_cast<unsigned>(optionsReadLimit - optionsText.length));
-  if (count > 0)
-    filterOptions(optionsText, static_cast<size_t>(count));
+  char* raw = optionsText.data + optionsText.length;
+  int count = _read(file, raw, static_cast<unsigned>(optionsReadLimit - optionsText.length));
+  _close(file);
+  size_t length = count > 0 ? static_cast<size_t>(count) : 0;
+  switch (optionsMark(std::string_view(raw, length))) {
+  case OptionsMark::utf16:
+    if (state.debugLog) fprintf(state.debugLog, "Options:\t%s\n", "ignored, the file is UTF-16");
+    length = 0;
+    break;
+  case OptionsMark::utf8: // the mark is no part of the first option
+    length -= utf8MarkLength;
+    memmove(raw, raw + utf8MarkLength, length);
+    break;
+  case OptionsMark::none:
+    break;
+  }
+  if (length > 0)
+    filterOptions(optionsText, length);
   else
     optionsText.data[optionsText.length] = '\0';
-  _close(file);
 }

@@ -8,6 +8,12 @@ bool composeOptionsPath(Text& path, std::string_view exePath) {
   return !path.cut;
 }
 
+OptionsMark optionsMark(std::string_view raw) {
+  if (raw.starts_with("\xEF\xBB\xBF")) return OptionsMark::utf8;
+  if (raw.starts_with("\xFF\xFE") || raw.starts_with("\xFE\xFF")) return OptionsMark::utf16;
+  return OptionsMark::none;
+}
+
 void filterOptions(Text& text, size_t readCount) {
   if (readCount == 0) return;
   char* raw = text.data + text.length;

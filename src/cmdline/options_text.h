@@ -12,3 +12,10 @@ bool composeOptionsPath(Text& path, std::string_view exePath);
 // other byte is kept. With at least one byte read the text then ends in a blank.
 // The caller guarantees that the raw bytes lie inside the buffer.
 void filterOptions(Text& text, size_t readCount);
+
+// What a byte-order mark at the start of an options file says. Notepad saves "UTF-8" with the
+// mark EF BB BF, which would otherwise be glued to the first option; a UTF-16 file has a zero
+// byte in every other place and cannot be read as code page 1252 at all.
+enum class OptionsMark { none, utf8, utf16 };
+constexpr size_t utf8MarkLength = 3;
+OptionsMark optionsMark(std::string_view raw);

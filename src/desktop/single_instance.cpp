@@ -6,12 +6,18 @@
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
 
+static HANDLE instanceMutex;
+
 int claimInstanceMutex() {
   SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
-  CreateMutexA(&attributes, FALSE, settings::instanceName);
+  instanceMutex = CreateMutexA(&attributes, FALSE, settings::instanceName);
   if (GetLastError() != ERROR_ALREADY_EXISTS) return 1;
   if (state.debugLog) fprintf(state.debugLog, "Error:\t\t%s\n", "Instance already exists.");
   return 0;
+}
+
+void stopInstanceInheritance() {
+  if (instanceMutex) SetHandleInformation(instanceMutex, HANDLE_FLAG_INHERIT, 0);
 }
 
 void* findInstanceWindow() {

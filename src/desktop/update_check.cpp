@@ -7,6 +7,7 @@
 #include "desktop/updater_command.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
+#include "launch/system_library.h"
 
 // The module file name; empty when it could not be read whole (a cut name names another folder).
 static std::string_view moduleFileName(char (&buffer)[pathSize]) {
@@ -44,7 +45,10 @@ void offerUpdate() {
   char moduleName[pathSize] = {};
   char updaterPath[updaterCommandSize];
   Text path = textOver(updaterPath);
-  composeUpdaterPath(path, moduleFileName(moduleName));
-  ShellExecuteA(nullptr, nullptr, updaterPath, nullptr, nullptr, SW_SHOWNORMAL);
+  std::string_view module = moduleFileName(moduleName);
+  // Only the updater beside the launcher: a bare "wyUpdate.exe" would be searched for in the
+  // current folder and on PATH.
+  if (module.empty() || !composeUpdaterPath(path, module)) return;
+  shellOpen(nullptr, updaterPath);
   exit(1);
 }

@@ -11,7 +11,9 @@ FILE* openDebugLog(const char* exePath, size_t exeDirLength) {
   char logPath[logPathSize] = {};
   Text path = textOver(logPath);
   if (!composeLogPath(path, std::string_view(exePath, exeDirLength))) return nullptr;
-  return fopen(logPath, "a"); // text mode, appending: every logged start adds to the file
+  // Text mode, appending: every logged start adds to the file. Not inherited ("N"), so the Java
+  // program does not hold the log open for its whole life.
+  return fopen(logPath, "aN");
 }
 
 int initDebugLog(const char* commandLine, const char* exePath, size_t exeDirLength) {

@@ -2,9 +2,11 @@
 
 #include <windows.h>
 
+#include "desktop/single_instance.h"
 #include "diag/debug_log.h"
 #include "diag/failure_text.h"
 #include "launch/launch_state.h"
+#include "launch/system_library.h"
 
 static void appendLastErrorText(DWORD code) {
   Text failureText = textAfter(state.failureText);
@@ -31,7 +33,9 @@ void reportFailure() {
   MessageBoxA(nullptr, state.failureText, state.failureTitle, MB_OK);
   if (state.failureUrl[0] != '\0') {
     if (state.debugLog) fprintf(state.debugLog, "Open URL:\t%s\n", state.failureUrl);
-    ShellExecuteA(nullptr, "open", state.failureUrl, nullptr, nullptr, SW_SHOWNORMAL);
+    // A browser started from here must not keep the application's name taken.
+    stopInstanceInheritance();
+    shellOpen("open", state.failureUrl);
   }
   closeDebugLog();
 }

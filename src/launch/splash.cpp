@@ -26,8 +26,8 @@ int showSplash(const char* commandLine, HINSTANCE instance, int showMode) {
                               0, LR_DEFAULTSIZE);
   if (!picture) return 0;
   SendMessageA(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
-  RECT frame;
-  GetWindowRect(window, &frame);
+  RECT frame{};
+  if (!GetWindowRect(window, &frame)) frame = RECT{}; // centre a point rather than read garbage
   int x = centredOrigin(GetSystemMetrics(SM_CXSCREEN), frame.left, frame.right);
   int y = centredOrigin(GetSystemMetrics(SM_CYSCREEN), frame.top, frame.bottom);
   SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);

@@ -20,6 +20,7 @@
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
 #include "launch/splash.h"
+#include "launch/system_library.h"
 #include "runtime/path_join.h"
 #include "runtime/runtime_selection.h"
 
@@ -88,6 +89,7 @@ static int startupShowMode() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
+  restrictDllSearch(); // before anything can load a DLL
   const char* commandLine = commandLineTail(GetCommandLineA(), isAnsiLeadByte);
   int showMode = startupShowMode();
 

@@ -13,17 +13,21 @@
 int hasJavaLauncher(const char* homeDirectory) {
   char launcherPath[pathSize] = "";
   int found = 0;
+  bool cut = false;
   if (homeDirectory[0] != '\0') {
     Text path = textOver(launcherPath);
     appendText(path, homeDirectory);
     struct _stat64i32 status;
     // A launcher path that does not fit is never looked for: a cut path names another file.
-    if (appendLauncherName(path)) found = _stat64i32(launcherPath, &status) == 0;
+    cut = !appendLauncherName(path);
+    if (!cut) found = _stat64i32(launcherPath, &status) == 0;
     if (!found) SetLastError(0); // a failure report that follows must not show this query's error
   }
   if (state.debugLog)
     fprintf(state.debugLog, "Check launcher:\t%s %s\n", launcherPath,
-            found ? "(OK)" : "(not found)");
+            found ? "(OK)"
+            : cut ? "(too long, not looked for)"
+                  : "(not found)");
   return found;
 }
 

@@ -2,6 +2,7 @@
 // `url=HEX` with the address to RECORD instead of starting a browser. See README.md.
 #include "hexrec.h"
 
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -44,5 +45,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (record.empty()) ExitProcess(2);
   std::string url = take_last(p);
   if (!rec::write_file(record.c_str(), rec::item("url", url), true)) ExitProcess(3);
+  // URLREC_WAIT=MS: stay MS milliseconds, as a browser stays open, holding what it inherited.
+  char wait[16] = "";
+  if (GetEnvironmentVariableA("URLREC_WAIT", wait, sizeof wait) - 1 < sizeof wait - 1)
+    Sleep(static_cast<DWORD>(strtoul(wait, nullptr, 10)));
   ExitProcess(0);
 }

@@ -71,5 +71,7 @@ def check(key: bytes, version: bytes) -> bytes:
     return b"Check:\t\t" + key + b"\\" + version
 
 
-def launcher(path: bytes, found: bool) -> bytes:
-    return b"Check launcher:\t" + path + (b" (OK)" if found else b" (not found)")
+def launcher(path: bytes, found: bool, cut: bool = False) -> bytes:
+    """A launcher path that did not fit its buffer is logged as cut, and never looked for."""
+    outcome = b" (too long, not looked for)" if cut else b" (OK)" if found else b" (not found)"
+    return b"Check launcher:\t" + path + outcome

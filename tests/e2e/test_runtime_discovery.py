@@ -159,7 +159,7 @@ SCENARIOS = [
              [Key(32, JRE_KEY, b"1.8.0_45", b"C:\\" + b"h" * 247)], [
         search(32, JDK_KEY), search(64, JDK_KEY), search(32, JRE_KEY),
         check(JRE_KEY, b"1.8.0_45"),
-        launcher((b"C:\\" + b"h" * 247 + b"\\bin\\javaw.exe")[:259], False),
+        launcher((b"C:\\" + b"h" * 247 + b"\\bin\\javaw.exe")[:259], False, cut=True),
         ignore(b"1.8.0_45")] + NOT_FOUND_REST, bad_seen=True),
     Scenario("a version name too long for its buffers",
              [Key(32, JRE_KEY, b"9" + b"v" * 229, JRE8, JRE8 + b"\\bin\\javaw.exe")], [

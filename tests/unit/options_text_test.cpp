@@ -108,6 +108,27 @@ TEST(OptionsPath, ReplacesTheLastThreeCharacters) {
   }
 }
 
+TEST(OptionsMark, TellsUtf8AndUtf16MarksFromText) {
+  using namespace std::string_literals;
+  const struct {
+    std::string raw;
+    OptionsMark mark;
+  } cases[] = {
+      {"\xEF\xBB\xBF-Xmx512m", OptionsMark::utf8},
+      {"\xEF\xBB\xBF", OptionsMark::utf8},
+      {"\xEF\xBB-Xmx", OptionsMark::none}, // a cut mark is text like any other
+      {"\xFF\xFE-\0X\0"s, OptionsMark::utf16},
+      {"\xFE\xFF\0-\0X"s, OptionsMark::utf16},
+      {"\xFF", OptionsMark::none},
+      {"", OptionsMark::none},
+      {"-Da=\xEF\xBB\xBF", OptionsMark::none}, // only at the start
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.raw);
+    EXPECT_EQ(optionsMark(c.raw), c.mark);
+  }
+}
+
 TEST(ListSplit, SkipsEmptyEntries) {
   const struct {
     const char* list;

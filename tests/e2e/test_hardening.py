@@ -1,0 +1,65 @@
+"""What a start must not leave behind or let through: handles that outlive the launcher in other
+programs, and options files as editors save them."""
+
+import pytest
+
+import rig
+from expect import INVALID_JAVA, log_lines
+
+TITLE = "Vendro - Taquilla"
+
+
+def test_java_program_does_not_hold_the_debug_log_open(desk):
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    result = desk.launch(b"--pmr-debug", java_action=f"window:{TITLE}")
+    assert result.exit_code == rig.STILL_ACTIVE  # the Java program runs on
+    desk.wine(["cmd", "/c", "ren", r"C:\app\pelmorin.log", "antiguo.log"], check=False)
+    assert desk.read(r"C:\app\antiguo.log") == result.log
+
+
+def test_browser_opened_after_a_failure_does_not_keep_the_application_name(desk):
+    # No runtime: the failure opens the download page in a "browser" that stays open.
+    linger = rig.scaled(15)
+    first = desk.launch(b"--pmr-no-splash", env={"URLREC_WAIT": str(int(linger * 1000))})
+    assert first.exit_code == 1 and first.wait_urls(1)
+    assert any("urlrec.exe" in p.args for p in desk.windows_processes())
+    second = desk.launch(b"--pmr-no-splash --pmr-debug")
+    assert any("urlrec.exe" in p.args for p in desk.windows_processes())
+    assert second.exit_code == 1  # not 2: nothing holds the name "Vendro"
+    assert second.boxes[0]["text"].startswith(INVALID_JAVA)
+
+
+def test_web_page_is_opened_with_com_and_without_the_mutex_inheritable(desk):
+    # Wine's shell starts the browser without inheritance, so the test above cannot see a
+    # mutex left inheritable; the trace shows that it no longer is when the shell is called.
+    # ole32 hands CoInitializeEx on to combase on newer systems and under Wine.
+    result = desk.launch(b"--pmr-no-splash",
+                         relay=r"\.(CoInitializeEx|ShellExecute\w*|SetHandleInformation)\(")
+    assert result.exit_code == 1 and result.wait_urls(1)
+    calls = [line.split("Call ", 1)[1] for line in result.relay if "Call " in line]
+    # Wine's own window code initialises COM on the thread too; ours asks for an apartment
+    # without OLE1 DDE (COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE) before the shell.
+    ours = calls.index(next(c for c in calls if ".CoInitializeEx(00000000,00000006)" in c))
+    shell = calls.index(next(c for c in calls if c.startswith("shell32.ShellExecuteExA(")))
+    assert ours < shell
+    # HANDLE_FLAG_INHERIT cleared
+    assert any(c.startswith("KERNEL32.SetHandleInformation(") and ",00000001,00000000)" in c
+               for c in calls[:shell])
+
+
+@pytest.mark.parametrize("desk", ["win64", "win32"], indirect=True)
+@pytest.mark.parametrize("saved, options, logged", [
+    (b"\xef\xbb\xbf-Xmx64m\r\n-Da=\xc3\xb1", [b"-Xmx64m", b"-Da=\xc3\xb1"], None),
+    ("-Xmx64m\r\n".encode("utf-16"), [], b"ignored, the file is UTF-16"),
+    (b"\xfe\xff\0-\0X", [], b"ignored, the file is UTF-16"),
+], ids=["UTF-8 with mark", "UTF-16 LE", "UTF-16 BE"])
+def test_options_file_saved_with_a_byte_order_mark(desk, saved, options, logged):
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    desk.write_options(saved)
+    result = desk.launch(b"--pmr-debug --pmr-no-splash")
+    assert result.exit_code == 0
+    argv = result.java_argv
+    assert argv[:len(options) + 1] == [b"-Dfile.encoding=UTF-8", *options]
+    assert argv[len(options) + 1] == b"-classpath"
+    option_lines = [line for line in log_lines(result.log) if line.startswith(b"Options:\t")]
+    assert option_lines == ([b"Options:\t" + logged] if logged else [])
