@@ -83,9 +83,9 @@ def path_too_long(desk):
     return dict(args=b"--pmr-debug", env={"Path": "C:\\" + "x" * 32740})
 
 
-def options_with_bom(desk):
+def options_in_utf16(desk):
     desk.add_runtime("1.8.0_45", home=r"C:\Java\jre1.8.0_45")
-    desk.write_options(b"\xef\xbb\xbf-Xmx512m\r\n")
+    desk.write_options("-Xmx512m\r\n".encode("utf-16"))
     return dict(args=b"--pmr-debug --pmr-no-splash")
 
 
@@ -115,7 +115,7 @@ def update_accepted(desk):
 
 SCENES = {f.__name__: f for f in (good, versions, kit_64bit, only_64bit, no_java, unusable_java,
                                   java_will_not_run, java_ends_with_error, log_not_writable,
-                                  path_too_long, options_with_bom, lone_percent,
+                                  path_too_long, options_in_utf16, lone_percent,
                                   second_copy, no_updater,
                                   update_accepted)}
 
