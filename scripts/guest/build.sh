@@ -7,7 +7,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 guest=build/guest
-[ -f "$guest/image.done" ] && exit 0
+# The guest is remade when this script or the guest's first process changes.
+key=$(cat scripts/guest/build.sh scripts/guest/init.sh | sha256sum | cut -c1-16)
+[ -f "$guest/image.done" ] && [ "$(cat "$guest/image.key" 2>/dev/null)" = "$key" ] && exit 0
 
 export DEBIAN_FRONTEND=noninteractive
 for package in qemu-system-x86 debootstrap e2fsprogs; do
@@ -49,9 +51,11 @@ cp "$(ls "$guest"/rootfs/boot/initrd.img-* | tail -1)" "$guest/initrd.img"
 # About 10 GB stay free inside the image: Wine prefixes and a run's files need them.
 echo "guest: disk image"
 mkfs.ext4 -q -F -L vendro -d "$guest/rootfs" "$guest/disk.img" 16G
+rm -rf "$guest/rootfs" # everything is in the image now
 
 # First boot: make both prefixes inside the image, so that every test run starts from them.
 echo "guest: first boot, making the Wine prefixes"
 scripts/guest/run.sh --prepare
+echo "$key" >"$guest/image.key"
 echo "$(($(date +%s) - started))" >"$guest/image.done"
 echo "guest: built in $(cat "$guest/image.done") s"

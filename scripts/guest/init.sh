@@ -1,9 +1,10 @@
 #!/bin/sh
 # The guest's first process: mounts what Wine needs and the host's share, runs the host's job
 # (share/job.sh) and powers off. Output and exit status go back through the share.
-mount -t proc proc /proc
-mount -t sysfs sys /sys
-mount -t devtmpfs dev /dev
+# The initramfs has mounted /proc, /sys and /dev already; a boot without one has not.
+mountpoint -q /proc || mount -t proc proc /proc
+mountpoint -q /sys || mount -t sysfs sys /sys
+mountpoint -q /dev || mount -t devtmpfs dev /dev
 mkdir -p /dev/pts /dev/shm
 mount -t devpts devpts /dev/pts
 mount -t tmpfs shm /dev/shm

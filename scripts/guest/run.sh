@@ -4,7 +4,7 @@
 # used as a snapshot, so the run's writes are thrown away and every run starts from the prefixes
 # made when the guest was built.
 #
-#   scripts/guest/run.sh [PYTEST ARGS]   the suite (default selection: see tests/e2e/README)
+#   scripts/guest/run.sh [PYTEST ARGS]   the suite (VENDRO_E2E_SUBSET=first-case: a subset)
 #   scripts/guest/run.sh --prepare       first boot only: make the prefixes inside the image
 #
 # Results come back in build/guest/share: job.out (pytest's output) and junit.xml.
@@ -39,6 +39,7 @@ find "$share/tree/build/x86/doubles" -type f ! -name '*.exe' -delete
   echo 'cp -r /share/tree/build/x86 /root/vendro/build/'
   echo 'cd /root/vendro'
   echo 'export VENDRO_E2E_BUILD=x86'
+  printf 'export VENDRO_E2E_SUBSET=%q\n' "${VENDRO_E2E_SUBSET:-}"
   if [ "$prepare" = 1 ]; then
     # Setting a desk up makes its prefix; leaving ends its Windows processes.
     echo "python3 -c 'import sys; sys.path.insert(0, \"tests/e2e\"); import rig
