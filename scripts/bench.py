@@ -245,7 +245,8 @@ def sections(exe: Path) -> list[tuple[str, int]]:
 
 def run(args) -> dict:
     data: dict = {"machine": machine(), "load_before": uptime(),
-                  "date": datetime.datetime.now(datetime.timezone.utc).strftime("%Y-%m-%d %H:%M UTC"),
+                  "date": datetime.datetime.now(datetime.timezone.utc).strftime(
+                      "%Y-%m-%d %H:%M UTC"),
                   "build": rig.BUILD_KIND, "runs": args.runs, "growth_runs": args.growth_runs,
                   "splash_runs": args.splash_runs, "warmup": args.warmup}
     began = time.monotonic()
