@@ -1,11 +1,16 @@
-"""Checks the built Vendro.exe from outside with objdump: a 32-bit GUI program that imports
-system DLLs only, with dynamic base and NX, an x86 manifest with Common Controls 6, and carries the splash bitmap 131 in Spanish."""
+"""Checks the built Vendro.exe from outside with objdump: a 32-bit GUI program within its size
+ceiling that imports system DLLs only, with dynamic base and NX, an x86 manifest with Common
+Controls 6, and carries the splash bitmap 131 in Spanish."""
+import os
 import re
 import subprocess
 import sys
 
 SYSTEM_DLLS = {"kernel32.dll", "user32.dll", "advapi32.dll", "shell32.dll", "msvcrt.dll",
                "gdi32.dll"}
+
+# The shipped executable may not grow past this without someone deciding so here.
+SIZE_CEILING = 64 * 1024
 
 
 def resource_entries(dump):
@@ -35,6 +40,9 @@ def main(exe):
     dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], check=True,
                           capture_output=True, text=True).stdout
     problems = []
+    size = os.path.getsize(exe)
+    if size > SIZE_CEILING:
+        problems.append(f"{size} bytes, more than the ceiling of {SIZE_CEILING}")
     if "file format pei-i386" not in dump:
         problems.append("not a PE i386 image")
     if not re.search(r"^Subsystem\s+00000002\s+\(Windows GUI\)", dump, re.M):

@@ -42,6 +42,43 @@ std::string make_env(const std::vector<std::string>& unset, const std::vector<st
   return out;
 }
 
+// Reads the performance counter, the clock the benchmark compares across processes.
+unsigned long long counter() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return static_cast<unsigned long long>(now.QuadPart);
+}
+
+struct WindowSearch {
+  DWORD pid;
+  const std::string* window_class;
+  bool found;
+};
+
+BOOL CALLBACK find_window(HWND window, LPARAM param) {
+  auto* search = reinterpret_cast<WindowSearch*>(param);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(window, &pid);
+  char name[256];
+  if (pid != search->pid || !IsWindowVisible(window) || !GetClassNameA(window, name, sizeof name) ||
+      _stricmp(name, search->window_class->c_str()))
+    return TRUE;
+  search->found = true;
+  return FALSE;
+}
+
+// Waits for the child while polling, every few milliseconds, for its first visible top-level
+// window of the class asked for; answers the counter when it was seen, 0 when never.
+unsigned long long watch_for_window(const PROCESS_INFORMATION& pi,
+                                    const std::string& window_class) {
+  WindowSearch search = {pi.dwProcessId, &window_class, false};
+  for (;;) {
+    EnumWindows(find_window, reinterpret_cast<LPARAM>(&search));
+    if (search.found) return counter();
+    if (WaitForSingleObject(pi.hProcess, 5) != WAIT_TIMEOUT) return 0;
+  }
+}
+
 bool report(const char* path, const std::string& lines) {
   DWORD written = 0;
   WriteFile(GetStdHandle(STD_OUTPUT_HANDLE), lines.data(), static_cast<DWORD>(lines.size()),
@@ -63,7 +100,7 @@ int main(int argc, char** argv) {
     return 2;
   }
 
-  std::string cmdline, cwd;
+  std::string cmdline, cwd, watch;
   bool have_cmdline = false, have_show = false;
   unsigned long show = 0;
   std::vector<std::string> unset, set;
@@ -79,6 +116,8 @@ int main(int argc, char** argv) {
       unset.push_back(value);
     } else if (key == "show" && rec::parse_u32(value, show) && show <= 0xFFFF) {
       have_show = true;
+    } else if (key == "watch" && !value.empty()) {
+      watch = value;
     } else {
       std::fprintf(stderr, "runner: bad request item '%s'\n", key.c_str());
       return 2;
@@ -99,17 +138,26 @@ int main(int argc, char** argv) {
   PROCESS_INFORMATION pi = {};
   std::vector<char> line(cmdline.begin(), cmdline.end());
   line.push_back('\0');
+  LARGE_INTEGER frequency;
+  QueryPerformanceFrequency(&frequency);
+  unsigned long long started = counter();
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, &env[0],
                       cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {
     report(argv[2], rec::item("error", GetLastError()));
     return 100;
   }
   CloseHandle(pi.hThread);
+  unsigned long long window_seen = watch.empty() ? 0 : watch_for_window(pi, watch);
   WaitForSingleObject(pi.hProcess, INFINITE);
+  unsigned long long ended = counter();
   DWORD code = 0;
   GetExitCodeProcess(pi.hProcess, &code);
   CloseHandle(pi.hProcess);
-  if (!report(argv[2], rec::item("exit", code) + rec::item("pid", pi.dwProcessId))) {
+  std::string lines = rec::item("exit", code) + rec::item("pid", pi.dwProcessId);
+  lines += rec::item("qpc_freq", static_cast<unsigned long long>(frequency.QuadPart));
+  lines += rec::item("qpc_start", started) + rec::item("qpc_end", ended);
+  if (window_seen) lines += rec::item("qpc_window", window_seen);
+  if (!report(argv[2], lines)) {
     std::fprintf(stderr, "runner: cannot write %s\n", argv[2]);
     return 3;
   }
