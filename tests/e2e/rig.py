@@ -727,7 +727,7 @@ class Desk:
                unset: Iterable[Text] = (), answers: Union[str, Sequence[str]] = "ok",
                java_action: Optional[str] = None, update_exit: Optional[Text] = None,
                show: Optional[int] = None, relay: Optional[str] = None,
-               timeout: float = 90) -> Result:
+               trace: str = "+relay", timeout: float = 90) -> Result:
         """Starts `"<exe>" <args>` (or `cmdline` exactly) through runner.exe and waits for it.
 
         Message boxes are answered with `answers` ("ok", "cancel", or a list used in order,
@@ -736,7 +736,8 @@ class Desk:
         it. `java_action` is the stand-in Java's FAKEJAVA_ACTION (default "exit:0"),
         `update_exit` the stand-in updater's exit code for its check run (default "0").
         `relay` is a regular expression: the program runs with Wine's +relay channel and the
-        matching stderr lines end up in `result.relay`. `timeout` is scaled.
+        matching stderr lines end up in `result.relay`; `trace` names other Wine debug channels
+        to filter instead (e.g. "+loaddll"). `timeout` is scaled.
         """
         timeout = scaled(timeout)
         if cmdline is None:
@@ -752,7 +753,7 @@ class Desk:
             self.apply_registry()
             self.unix(REQUEST).write_bytes(
                 self._request(records, cmdline, cwd, env, unset, java_action, update_exit,
-                              show, relay is not None))
+                              show, trace if relay is not None else None))
             runner, relay_filter = self._start_runner(relay)
             started = time.monotonic()
             try:
@@ -825,7 +826,7 @@ class Desk:
     def _request(self, records: Records, cmdline: bytes, cwd: Optional[Text],
                  env: Optional[Mapping[Text, Optional[Text]]], unset: Iterable[Text],
                  java_action: Optional[str], update_exit: Optional[Text], show: Optional[int],
-                 relay: bool) -> bytes:
+                 trace: Optional[str]) -> bytes:
         """The runner's request. Variables are keyed case-blind, as Windows compares them."""
         changes: dict[bytes, tuple[bytes, Optional[bytes]]] = {}
 
@@ -838,9 +839,9 @@ class Desk:
         put("FAKEUPDATE_RECORD", records.updates)
         put("FAKEUPDATE_EXIT", "0" if update_exit is None else update_exit)
         put("Pelmorin", None)
-        if relay:
+        if trace:
             # Through the Windows environment, so the runner's own calls stay out of the trace.
-            put("WINEDEBUG", "-all,+relay")
+            put("WINEDEBUG", "-all," + trace)
         for name in unset:
             put(name, None)
         for name, value in (env or {}).items():

@@ -4,7 +4,7 @@ programs, and options files as editors save them."""
 import pytest
 
 import rig
-from expect import INVALID_JAVA, log_lines
+from expect import INVALID_JAVA, JAVA_URL, log_lines
 
 TITLE = "Vendro - Taquilla"
 
@@ -63,3 +63,34 @@ def test_options_file_saved_with_a_byte_order_mark(desk, saved, options, logged)
     assert argv[len(options) + 1] == b"-classpath"
     option_lines = [line for line in log_lines(result.log) if line.startswith(b"Options:\t")]
     assert option_lines == ([b"Options:\t" + logged] if logged else [])
+
+
+# DLLs that shell32 and COM pull in; planted beside the launcher, preferred over the system's.
+PLANTED = ("shlwapi", "ole32", "shcore", "propsys")
+LOADED_FROM_APP = r'Loaded L"C:\\\\app\\\\'
+
+
+def planted_loads(result):
+    """Names of DLLs whose code was loaded from C:\\app. Wine may report its own (builtin) copy
+    of a system DLL under the path of a same-named file it found there; that is not the file."""
+    return {line.split("\\\\")[-1].split('"')[0].lower() for line in result.relay
+            if line.rstrip().endswith(": native")}
+
+
+def test_dlls_planted_beside_the_launcher_are_not_loaded(desk):
+    # The updater stand-in is removed: it is a program without the defence in the same folder.
+    desk.remove(r"C:\app\wyUpdate.exe")
+    for name in PLANTED:
+        desk.copy_file(rig.DOUBLES / "planted.dll", rf"C:\app\{name}.dll")
+    desk.copy_file(rig.DOUBLES / "probe.exe", r"C:\app\probe.exe")
+    prefer = {"WINEDLLOVERRIDES": ",".join(PLANTED) + "=n,b;mscoree,mshtml="}
+    # A program without the defence opening a web page loads the planted copies...
+    unsafe = desk.launch(cmdline=rb'"C:\app\probe.exe" url https://example.com/',
+                         env=prefer, relay=LOADED_FROM_APP, trace="+loaddll")
+    assert planted_loads(unsafe) & {f"{n}.dll" for n in PLANTED}
+    # ... the launcher, reporting a failure with a box and the same kind of page, does not.
+    result = desk.launch(b"--pmr-no-splash", env=prefer, relay=LOADED_FROM_APP,
+                         trace="+loaddll")
+    assert result.exit_code == 1 and result.wait_urls(1) == [JAVA_URL]
+    assert [box["caption"] for box in result.boxes] == [b"Error...", b"Vendro ERROR"]
+    assert planted_loads(result) == {"vendro.exe"}
