@@ -466,7 +466,7 @@ def document(data: dict, command: str) -> str:
         f"per-round differences: {-data['paired']['bare']:.1f} ms.",
         "",
         "`bare_imports.exe` is the bare start importing, in addition, the DLLs the launcher "
-        "imports (advapi32, user32, shell32, and what those load: gdi32, imm32, shlwapi, ...) "
+        "imports (advapi32, user32, and what those load: gdi32, imm32, ...) "
         "without calling them. Of the launcher's extra time to Java, loading those DLLs takes "
         f"{fmt(imports - java['bare']['median'])} ms of median (bare_imports − bare); the "
         f"launcher's own work (registry, files, command line) the remaining "
@@ -477,13 +477,14 @@ def document(data: dict, command: str) -> str:
         "loader and DLLs) is still under way; what the launcher does after that call costs "
         "the Java program nothing.",
         "",
-        "Tried and not kept: loading `shell32.dll` only when something is opened (only a "
-        "failure's web page and an accepted update need `ShellExecuteA`) instead of importing "
-        "it. In a separate interleaved comparison of 90 rounds (2026-12-07, load average about "
-        "4.2), the median per-round difference to the launcher as built was +4.4 ms time to "
-        "Java and +8.5 ms whole run: no gain that stands out of the noise, so the launcher "
-        "still imports it. Its own steps (a few registry calls, one file test, one directory "
-        "listing, one process start) are the ones its search order and command line require.",
+        "The launcher does not import `shell32.dll`: it loads it, and `ole32.dll`, by full path "
+        "from the system folder only when a failure's web page or an accepted update is "
+        "opened, so that no copy planted beside it is ever loaded. For speed this makes no "
+        "difference that stands out of the noise (an earlier interleaved comparison of 90 "
+        "rounds, load average about 4.2, gave +4.4 ms time to Java and +8.5 ms whole run as "
+        "medians of per-round differences). Its own steps (a few registry calls, one file "
+        "test, one directory listing, one process start) are the ones its search order and "
+        "command line require.",
         "",
         "## Growth with the installation",
         "",
@@ -585,7 +586,7 @@ def missed_goals(data: dict) -> list[str]:
             f"Launcher / bare is missed by {base / bare - 1.05:.3f}. Of the "
             f"{fmt(base - bare)} ms the launcher needs more than the bare start, "
             f"{fmt(imports - bare)} ms is Wine loading and initialising the system DLLs it "
-            "imports (user32 with gdi32 and imm32, advapi32, shell32 with shlwapi), which the "
+            "imports (user32 with gdi32 and imm32, advapi32), which the "
             "bare start, importing only kernel32 and msvcrt, does not load; its own work is "
             f"the remaining {fmt(base - imports)} ms. Those DLLs are part of the job: every "
             "normal start shows the splash and any failure a message box (user32), and the "

@@ -8,10 +8,6 @@
 // imports (without calling them): the difference between the two is the cost of loading those.
 #include <windows.h>
 
-#ifdef BARE_WITH_LAUNCHER_IMPORTS
-#include <shellapi.h>
-#endif
-
 namespace {
 
 const char kCheckTail[] = "wyUpdate.exe\" /quickcheck /justcheck";
@@ -68,7 +64,6 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (never) { // the calls only make the linker import their DLLs
     RegCloseKey(HKEY_LOCAL_MACHINE);
     MessageBoxA(nullptr, java, java, MB_OK);
-    ShellExecuteA(nullptr, java, java, nullptr, nullptr, SW_SHOWNORMAL);
   }
 #endif
   PROCESS_INFORMATION child = {};
