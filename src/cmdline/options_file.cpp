@@ -24,8 +24,19 @@ void loadOptionsFile(Text& optionsText, const char* exePath) {
   if (file == -1) return;
   if (state.debugLog) fprintf(state.debugLog, "Loading:\t%s\n", optionsPath);
   char* raw = optionsText.data + optionsText.length;
-  int count = _read(file, raw, static_cast<unsigned>(optionsReadLimit - optionsText.length));
+  unsigned room = static_cast<unsigned>(optionsReadLimit - optionsText.length);
+  int count = _read(file, raw, room);
+  char beyond;
+  // A file longer than the read limit would be cut, perhaps inside an option: the start fails
+  // as for any argument text that does not fit, rather than pass Java a cut option.
+  bool tooLong = count == static_cast<int>(room) && _read(file, &beyond, 1) == 1;
   _close(file);
+  if (tooLong) {
+    if (state.debugLog) fprintf(state.debugLog, "Options:\t%s\n", "too long, the start fails");
+    optionsText.cut = true;
+    optionsText.data[optionsText.length] = '\0';
+    return;
+  }
   size_t length = count > 0 ? static_cast<size_t>(count) : 0;
   switch (optionsMark(std::string_view(raw, length))) {
   case OptionsMark::utf16:
@@ -38,6 +49,12 @@ void loadOptionsFile(Text& optionsText, const char* exePath) {
     break;
   case OptionsMark::none:
     break;
+  }
+  // A NUL byte would end the argument text there and glue what follows to the class path: the
+  // options end at it, as they end at Ctrl-Z.
+  if (const void* nul = memchr(raw, '\0', length)) {
+    length = static_cast<size_t>(static_cast<const char*>(nul) - raw);
+    if (state.debugLog) fprintf(state.debugLog, "Options:\t%s\n", "end at a NUL byte");
   }
   if (length > 0)
     filterOptions(optionsText, length);

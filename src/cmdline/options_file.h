@@ -2,5 +2,6 @@
 #include "launch/bounded_text.h"
 
 // Starts the options text with the fixed encoding option and adds the options of the options
-// file beside the executable, when there is one.
+// file beside the executable, when there is one. A file longer than what is read of it sets
+// `cut`, and then none of its options are added.
 void loadOptionsFile(Text& optionsText, const char* exePath);

@@ -59,7 +59,7 @@ int setUpLaunch(const char* commandLine) {
   loadOptionsFile(options, exePath);
   Text args = textOver(state.javaArgs);
   substituteVars(args, textView(options), exePath, exeDirLength);
-  fits = !args.cut && fits;
+  fits = !options.cut && !args.cut && fits;
   fits = assembleClasspath(exePath, exeDirLength) && fits;
   fits = endArgs() && fits;
 

@@ -13,6 +13,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
 
   if (*rec::after_program(cmdline) == '\0') ExitProcess(0);
   std::string code;
+  unsigned long wait = 0; // FAKEUPDATE_SLEEP=MS: a check that takes its time, as over a slow line
+  if (rec::getenv("FAKEUPDATE_SLEEP", code) && rec::parse_u32(code, wait)) Sleep(wait);
   unsigned long n = 0;
   if (!rec::getenv("FAKEUPDATE_EXIT", code) || code.empty()) ExitProcess(0);
   ExitProcess(rec::parse_u32(code, n) ? n : 0xBAD);

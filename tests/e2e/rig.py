@@ -275,7 +275,12 @@ def reg_value(data: bytes, value_type: str) -> bytes:
         return b"hex(2):" + _hex_list(data + b"\0")
     if value_type == "binary":
         return b"hex:" + _hex_list(data)
-    raise ValueError(f"unknown value type {value_type!r} (sz, expand_sz or binary)")
+    if value_type == "dword":  # data: its 4 bytes, little-endian
+        return b"hex(4):" + _hex_list(data)
+    if value_type == "multi_sz":  # data: the strings with NUL between them
+        return b"hex(7):" + _hex_list(data + b"\0\0")
+    raise ValueError(f"unknown value type {value_type!r} (sz, expand_sz, binary, dword or "
+                     "multi_sz)")
 
 
 def _hex_list(data: bytes) -> bytes:
@@ -651,8 +656,8 @@ class Desk:
     def add_version_key(self, key: str, version: Text, java_home: Optional[Text],
                         view: int = 32, value_type: str = "sz") -> None:
         """Registers HKLM\\<key>\\<version> with the value JavaHome (none when java_home is
-        None). value_type "sz" (REG_SZ), "expand_sz" (REG_EXPAND_SZ) or "binary" (REG_BINARY,
-        java_home given as bytes). Takes effect at the next launch."""
+        None). value_type "sz" (REG_SZ), "expand_sz" (REG_EXPAND_SZ), "binary" (REG_BINARY),
+        "dword" (REG_DWORD, its 4 bytes) or "multi_sz" (REG_MULTI_SZ, NUL-separated). Takes effect at the next launch."""
         self._check_view(view)
         self._import_path(key, view)  # reject a key that cannot be written, now
         if java_home is not None:
