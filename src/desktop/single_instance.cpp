@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "launch/system_library.h"
+
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
@@ -22,9 +24,9 @@ void stopInstanceInheritance() {
 
 void* findInstanceWindow() {
   HWND window = nullptr;
-  while ((window = FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr) {
+  while ((window = user32.FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr) {
     char title[128] = "";
-    GetWindowTextA(window, title, 127);
+    user32.GetWindowTextA(window, title, 127);
     if (containsText(title, settings::instanceName)) return window;
   }
   return nullptr;

@@ -27,7 +27,7 @@ bool checkForUpdate() {
   if (module.empty() || !composeUpdateCheck(line, module) ||
       !CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &updater)) {
-    MessageBoxA(nullptr, settings::updaterErrorText, settings::updaterErrorTitle, MB_OK);
+    user32.MessageBoxA(nullptr, settings::updaterErrorText, settings::updaterErrorTitle, MB_OK);
     return false;
   }
   WaitForSingleObject(updater.hProcess, INFINITE);
@@ -39,8 +39,8 @@ bool checkForUpdate() {
 }
 
 void offerUpdate() {
-  int answer = MessageBoxA(nullptr, settings::updateOfferText, settings::updateOfferTitle,
-                           MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST);
+  int answer = user32.MessageBoxA(nullptr, settings::updateOfferText, settings::updateOfferTitle,
+                                  MB_OKCANCEL | MB_ICONINFORMATION | MB_TOPMOST);
   if (answer != IDOK) return;
   char moduleName[pathSize] = {};
   char updaterPath[updaterCommandSize];

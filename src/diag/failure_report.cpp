@@ -30,7 +30,7 @@ void reportFailure() {
   DWORD code = GetLastError();
   if (state.debugLog) fprintf(state.debugLog, "Error msg:\t%s\n", state.failureText);
   if (code != 0) appendLastErrorText(code);
-  MessageBoxA(nullptr, state.failureText, state.failureTitle, MB_OK);
+  user32.MessageBoxA(nullptr, state.failureText, state.failureTitle, MB_OK);
   if (state.failureUrl[0] != '\0') {
     if (state.debugLog) fprintf(state.debugLog, "Open URL:\t%s\n", state.failureUrl);
     // A browser started from here must not keep the application's name taken.

@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "launch/system_library.h"
+
 #include "diag/debug_log.h"
 #include "launch/bounded_text.h"
 #include "launch/child_command.h"
@@ -45,18 +47,19 @@ static void CALLBACK splashTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   DWORD exitCode;
   if (GetExitCodeProcess(state.childInfo.process, &exitCode)) state.childExitCode = exitCode;
   if (state.childExitCode != STILL_ACTIVE || !state.splashShown) {
-    KillTimer(static_cast<HWND>(state.splashWnd), supervisionTimer);
-    PostQuitMessage(0);
+    user32.KillTimer(static_cast<HWND>(state.splashWnd), supervisionTimer);
+    user32.PostQuitMessage(0);
   }
 }
 
 bool runChild(uint32_t& exitCode) {
   HWND splash = static_cast<HWND>(state.splashWnd);
-  if (state.splashShown && !SetTimer(splash, supervisionTimer, 1000, splashTimerProc)) return false;
+  if (state.splashShown && !user32.SetTimer(splash, supervisionTimer, 1000, splashTimerProc))
+    return false;
   if (!startChild()) {
     if (state.splashShown) {
       DWORD error = GetLastError(); // the report explains the failed start, not the timer call
-      KillTimer(splash, supervisionTimer);
+      user32.KillTimer(splash, supervisionTimer);
       SetLastError(error);
     }
     return false;
@@ -69,9 +72,9 @@ bool runChild(uint32_t& exitCode) {
     return true;
   }
   MSG message;
-  while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-    TranslateMessage(&message);
-    DispatchMessageA(&message);
+  while (user32.GetMessageA(&message, nullptr, 0, 0) > 0) {
+    user32.TranslateMessage(&message);
+    user32.DispatchMessageA(&message);
   }
   closeChildHandles();
   if (state.debugLog)

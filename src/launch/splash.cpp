@@ -4,17 +4,19 @@
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
 #include "launch/splash_layout.h"
+#include "launch/system_library.h"
 
 static void hideSplash() {
   state.splashShown = 0;
-  ShowWindow(static_cast<HWND>(state.splashWnd), SW_HIDE);
+  user32.ShowWindow(static_cast<HWND>(state.splashWnd), SW_HIDE);
 }
 
 int showSplash(const char* commandLine, HINSTANCE instance, int showMode) {
   state.splashShown = !containsText(commandLine, settings::noSplashSwitch);
   if (!state.splashShown) return 1;
-  HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | SS_BITMAP, 0, 0,
-                                CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+  HWND window =
+      user32.CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "", WS_POPUP | SS_BITMAP, 0, 0,
+                             CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
   if (!window) {
     state.splashShown = 0; // the application matters more than the picture
     return 1;
@@ -22,24 +24,26 @@ int showSplash(const char* commandLine, HINSTANCE instance, int showMode) {
   state.splashWnd = window;
   state.splashSecondsLeft = splashTimeoutTicks(settings::splashTimeoutText);
   state.splashAwaitWindow = settings::splashAwaitsWindow;
-  HANDLE picture = LoadImageA(instance, MAKEINTRESOURCEA(settings::splashBitmapId), IMAGE_BITMAP, 0,
-                              0, LR_DEFAULTSIZE);
+  HANDLE picture = user32.LoadImageA(instance, MAKEINTRESOURCEA(settings::splashBitmapId),
+                                     IMAGE_BITMAP, 0, 0, LR_DEFAULTSIZE);
   if (!picture) return 0;
-  SendMessageA(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
+  user32.SendMessageA(window, STM_SETIMAGE, IMAGE_BITMAP, reinterpret_cast<LPARAM>(picture));
   RECT frame{};
-  if (!GetWindowRect(window, &frame)) frame = RECT{}; // centre a point rather than read garbage
-  int x = centredOrigin(GetSystemMetrics(SM_CXSCREEN), frame.left, frame.right);
-  int y = centredOrigin(GetSystemMetrics(SM_CYSCREEN), frame.top, frame.bottom);
-  SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-  ShowWindow(window, showMode);
-  UpdateWindow(window);
+  if (!user32.GetWindowRect(window, &frame))
+    frame = RECT{}; // centre a point rather than read garbage
+  int x = centredOrigin(user32.GetSystemMetrics(SM_CXSCREEN), frame.left, frame.right);
+  int y = centredOrigin(user32.GetSystemMetrics(SM_CYSCREEN), frame.top, frame.bottom);
+  user32.SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
+  user32.ShowWindow(window, showMode);
+  user32.UpdateWindow(window);
   return 1;
 }
 
 BOOL CALLBACK childWindowProbe(HWND window, LPARAM) {
   DWORD processId = 0;
-  GetWindowThreadProcessId(window, &processId);
-  if (processId == state.childInfo.processId && (GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)) {
+  user32.GetWindowThreadProcessId(window, &processId);
+  if (processId == state.childInfo.processId &&
+      (user32.GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)) {
     hideSplash();
     return FALSE;
   }
@@ -53,5 +57,5 @@ void splashTick() {
     return;
   }
   --state.splashSecondsLeft;
-  if (state.splashAwaitWindow) EnumWindows(childWindowProbe, 0);
+  if (state.splashAwaitWindow) user32.EnumWindows(childWindowProbe, 0);
 }

@@ -89,7 +89,8 @@ static int startupShowMode() {
 }
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
-  restrictDllSearch(); // before anything can load a DLL
+  restrictDllSearch();         // before anything can load a DLL
+  if (!loadUser32()) return 1; // no window, no box: nothing can be shown without it
   const char* commandLine = commandLineTail(GetCommandLineA(), isAnsiLeadByte);
   int showMode = startupShowMode();
 
@@ -99,8 +100,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   if (prepared == ERROR_ALREADY_EXISTS) {
     HWND window = static_cast<HWND>(findInstanceWindow());
     if (window) {
-      ShowWindow(window, SW_SHOW);
-      SetForegroundWindow(window);
+      user32.ShowWindow(window, SW_SHOW);
+      user32.SetForegroundWindow(window);
     }
     closeDebugLog();
     return 2;

@@ -37,6 +37,19 @@ static HMODULE loadSystemLibrary(const char* name) {
   return text.cut ? nullptr : LoadLibraryA(path);
 }
 
+User32 user32;
+
+bool loadUser32() {
+  HMODULE module = loadSystemLibrary("user32.dll");
+  bool complete = module != nullptr;
+#define VENDRO_USER32_BIND(name)                                                                   \
+  user32.name = systemFunction<decltype(&::name)>(module, #name);                                  \
+  complete = complete && user32.name != nullptr;
+  VENDRO_USER32_FUNCTIONS(VENDRO_USER32_BIND)
+#undef VENDRO_USER32_BIND
+  return complete;
+}
+
 bool shellOpen(const char* verb, const char* target) {
   using CoInitializeEx = HRESULT(WINAPI*)(void*, DWORD);
   using ShellExecuteExA = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);

@@ -94,5 +94,18 @@ int main(int argc, char **argv) {
   if (argc == 5 && strcmp(argv[1], "errors") == 0)
     return errors(argv[2], strtoul(argv[3], NULL, 10), strtoul(argv[4], NULL, 10));
   if (argc == 3 && strcmp(argv[1], "windows") == 0) return windows(argv[2]);
+  if (argc == 4 && strcmp(argv[1], "hold") == 0) {
+    /* Opens (creates) the file sharing nothing, says so by a second file, keeps it MS ms. */
+    HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, NULL);
+    if (file == INVALID_HANDLE_VALUE) return 1000 + (int)GetLastError();
+    char ready[MAX_PATH + 8];
+    snprintf(ready, sizeof ready, "%s.held", argv[2]);
+    FILE *mark = fopen(ready, "wb");
+    if (mark) fclose(mark);
+    Sleep((DWORD)strtoul(argv[3], NULL, 10));
+    CloseHandle(file);
+    return 0;
+  }
   return 2;
 }

@@ -65,8 +65,9 @@ def test_options_file_saved_with_a_byte_order_mark(desk, saved, options, logged)
     assert option_lines == ([b"Options:\t" + logged] if logged else [])
 
 
-# DLLs that shell32 and COM pull in; planted beside the launcher, preferred over the system's.
-PLANTED = ("shlwapi", "ole32", "shcore", "propsys")
+# DLLs that user32, shell32 and COM pull in; planted beside the launcher, preferred over the
+# system's. Under Wine user32 brings version and imm32 with it.
+PLANTED = ("version", "imm32", "shlwapi", "ole32", "shcore", "propsys")
 LOADED_FROM_APP = r'Loaded L"C:\\\\app\\\\'
 
 

@@ -95,6 +95,13 @@ def log_as(kind: str) -> Callable[[rig.Desk], None]:
     return setup
 
 
+def log_held_open(desk):
+    """Another program holds pelmorin.log open and shares nothing, for longer than the start."""
+    log = r"C:\app\pelmorin.log"
+    desk._spawn([rig.PROBE, "hold", log, str(int(rig.scaled(60) * 1000))])
+    assert rig.wait_for(lambda: desk.unix(log + ".held").exists(), rig.scaled(10), 0.05)
+
+
 def junk(seed: int, size: int) -> bytes:
     # Every byte but NUL and Ctrl-Z, which have rows of their own.
     rng = random.Random(seed)
@@ -179,6 +186,7 @@ ROWS = [
     # The debug log
     Row("pelmorin.log read-only", log_as("read-only"), (1,), b"Pelmorin", False),
     Row("a folder named pelmorin.log", log_as("folder"), (1,), b"Pelmorin", False),
+    Row("pelmorin.log held open without sharing", log_held_open, (1,), b"Pelmorin", False),
     # The Java program
     Row("Java exiting at once with 1", lambda d: dict(args=b"--pmr-debug", java_action="exit:1"),
         (1,), b"Exit code:\t1"),
