@@ -466,7 +466,8 @@ def document(data: dict, command: str) -> str:
         f"per-round differences: {-data['paired']['bare']:.1f} ms.",
         "",
         "`bare_imports.exe` is the bare start importing, in addition, the DLLs the launcher "
-        "imports (advapi32, user32, and what those load: gdi32, imm32, ...) "
+        "loads on every start (advapi32, which it imports, and user32, which it loads from the "
+        "system folder first thing; and what those load: gdi32, imm32, ...) "
         "without calling them. Of the launcher's extra time to Java, loading those DLLs takes "
         f"{fmt(imports - java['bare']['median'])} ms of median (bare_imports − bare); the "
         f"launcher's own work (registry, files, command line) the remaining "
@@ -586,7 +587,7 @@ def missed_goals(data: dict) -> list[str]:
             f"Launcher / bare is missed by {base / bare - 1.05:.3f}. Of the "
             f"{fmt(base - bare)} ms the launcher needs more than the bare start, "
             f"{fmt(imports - bare)} ms is Wine loading and initialising the system DLLs it "
-            "imports (user32 with gdi32 and imm32, advapi32), which the "
+            "loads on every start (user32 with gdi32 and imm32, advapi32), which the "
             "bare start, importing only kernel32 and msvcrt, does not load; its own work is "
             f"the remaining {fmt(base - imports)} ms. Those DLLs are part of the job: every "
             "normal start shows the splash and any failure a message box (user32), and the "
