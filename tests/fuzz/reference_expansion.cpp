@@ -20,8 +20,12 @@ enum class Kind { appended, writtenBehind, outgrowing };
 
 struct Value {
   Kind kind;
-  std::string bytes;
+  std::string_view bytes;
 };
+
+// Long values are runs of one byte. Only what can land in the text is written: no text holds more
+// than its capacity, so bytes further on are never read.
+char longValues[4][2 * 32768];
 
 struct Resolver {
   std::vector<Value> values;
@@ -75,6 +79,7 @@ std::string untilZero(std::string_view text) {
 
 Model expandModel(std::string_view source, const Resolver& resolver, size_t capacity) {
   Model model{capacity, {}, {}, {}};
+  model.text.reserve(capacity);
   std::vector<std::string_view> pieces; // split at every percent sign
   for (size_t start = 0;;) {
     size_t end = source.find('%', start);
@@ -120,14 +125,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         : input.ConsumeIntegralInRange<size_t>(1, 600);
   bool logging = input.ConsumeBool();
   Resolver resolver;
+  std::string shortValues[4];
   size_t valueCount = input.ConsumeIntegralInRange(1, 4);
   for (size_t i = 0; i < valueCount; ++i) {
     auto kind = static_cast<Kind>(input.ConsumeIntegralInRange(0, 2));
     if (input.ConsumeBool()) {
-      size_t length = input.ConsumeIntegralInRange<size_t>(0, 2 * 32768);
-      resolver.values.push_back({kind, std::string(length, input.ConsumeIntegral<char>())});
+      size_t length = input.ConsumeIntegralInRange<size_t>(0, sizeof longValues[i]);
+      memset(longValues[i], input.ConsumeIntegral<char>(), length < capacity ? length : capacity);
+      resolver.values.push_back({kind, std::string_view(longValues[i], length)});
     } else {
-      resolver.values.push_back({kind, input.ConsumeRandomLengthString(64)});
+      shortValues[i] = input.ConsumeRandomLengthString(64);
+      resolver.values.push_back({kind, shortValues[i]});
     }
   }
   std::string source = input.ConsumeRemainingBytesAsString();
