@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <fuzzer/FuzzedDataProvider.h>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -51,15 +52,27 @@ void resolve(void* context, std::string_view name, Text& dest) {
   }
 }
 
-// The expected text, kept to one byte more than fits; where each value landed; which names were
-// asked for; whether a value marked the text cut; the result.
+// The expected text, kept to one byte more than fits; which names were asked for; the log lines,
+// with the part of each value that landed; whether a value marked the text cut; the result.
+// One model serves every run, so its strings keep their room.
 struct Model {
   size_t capacity;
   std::string text;
   std::vector<std::string> asked;
   std::string log;
-  bool valueCut = false;
-  int result = 1;
+  bool valueCut;
+  int result;
+  std::vector<std::string_view> pieces;
+
+  void reset(size_t newCapacity) {
+    capacity = newCapacity;
+    text.clear();
+    asked.clear();
+    log.clear();
+    valueCut = false;
+    result = 1;
+    pieces.clear();
+  }
 
   void add(std::string_view piece) {
     size_t room = capacity - text.size();
@@ -77,10 +90,8 @@ std::string untilZero(std::string_view text) {
   return std::string(text.substr(0, text.find('\0')));
 }
 
-Model expandModel(std::string_view source, const Resolver& resolver, size_t capacity) {
-  Model model{capacity, {}, {}, {}};
-  model.text.reserve(capacity);
-  std::vector<std::string_view> pieces; // split at every percent sign
+void expandModel(Model& model, std::string_view source, const Resolver& resolver, bool logging) {
+  std::vector<std::string_view>& pieces = model.pieces; // split at every percent sign
   for (size_t start = 0;;) {
     size_t end = source.find('%', start);
     pieces.push_back(source.substr(start, end == std::string_view::npos ? end : end - start));
@@ -104,15 +115,15 @@ Model expandModel(std::string_view source, const Resolver& resolver, size_t capa
       else
         model.add(value.bytes);
     }
-    model.log += "Substitute:\t" + untilZero(name) + " = " +
-                 untilZero(model.landed(start, model.text.size())) + "\n";
+    if (logging)
+      model.log += "Substitute:\t" + untilZero(name) + " = " +
+                   untilZero(model.landed(start, model.text.size())) + "\n";
   }
   if (unpaired) {
     model.add("%");
     model.add(pieces.back());
     model.result = 0;
   }
-  return model;
 }
 
 } // namespace
@@ -124,8 +135,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                         ? 32768
                         : input.ConsumeIntegralInRange<size_t>(1, 600);
   bool logging = input.ConsumeBool();
-  Resolver resolver;
-  std::string shortValues[4];
+  static Resolver resolver; // kept across runs like the model, emptied here
+  resolver.values.clear();
+  resolver.asked.clear();
+  static std::string shortValues[4];
   size_t valueCount = input.ConsumeIntegralInRange(1, 4);
   for (size_t i = 0; i < valueCount; ++i) {
     auto kind = static_cast<Kind>(input.ConsumeIntegralInRange(0, 2));
@@ -140,14 +153,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   }
   std::string source = input.ConsumeRemainingBytesAsString();
 
-  GuardedBuffer buffer(capacity);
+  // The launcher's size is allocated once; its guards are checked after every run all the same.
+  static GuardedBuffer launcherSized(32768);
+  std::optional<GuardedBuffer> smaller;
+  GuardedBuffer& buffer = capacity == 32768 ? launcherSized : smaller.emplace(capacity);
   Text dest = buffer.text();
   char* logBytes = nullptr;
   size_t logSize = 0;
   FILE* log = logging ? open_memstream(&logBytes, &logSize) : nullptr;
   int result = expandReferences(dest, source, resolve, &resolver, log);
 
-  Model model = expandModel(source, resolver, capacity);
+  static Model model;
+  model.reset(capacity);
+  expandModel(model, source, resolver, logging);
   FUZZ_CHECK(result == model.result);
   FUZZ_CHECK(resolver.asked == model.asked);
   checkBounded(buffer, dest, capacity);
