@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Configures and builds every preset: the product and doubles for Windows (32-bit, and the 64-bit
-# test build), the native tests.
+# test build), the native tests, the fuzz targets of the core.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 mkdir -p build
@@ -11,3 +11,6 @@ cmake --preset x64 >/dev/null
 cmake --build --preset x64
 cmake --preset host >/dev/null
 cmake --build --preset host
+# The fuzz targets, whose committed corpora the tests replay.
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz

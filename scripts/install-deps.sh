@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ clang-format libgtest-dev googletest mingw-w64
-  wine wine64 wine32:i386 xvfb imagemagick x11-utils xdotool python3 python3-pytest)
+  wine wine64 wine32:i386 xvfb imagemagick x11-utils xdotool python3 python3-pytest
+  clang-14 libclang-rt-14-dev) # clang and libFuzzer for the fuzz targets
 
 missing=()
 for package in "${packages[@]}"; do

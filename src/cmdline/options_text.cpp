@@ -18,6 +18,13 @@ void filterOptions(Text& text, size_t readCount) {
   if (readCount == 0) return;
   char* raw = text.data + text.length;
   size_t write = text.length; // never passes the read position
+  // Raw bytes may reach the buffer's last byte, which stays for the terminator.
+  auto keep = [&text, &write](char c) {
+    if (write + 1 < text.capacity)
+      text.data[write++] = c;
+    else
+      text.cut = true;
+  };
   bool copying = true;
   for (size_t i = 0; i < readCount; ++i) {
     char c = raw[i];
@@ -25,9 +32,9 @@ void filterOptions(Text& text, size_t readCount) {
       copying = false;
     } else if (c == '\r' || c == '\n') {
       copying = true;
-      if (write == 0 || text.data[write - 1] != ' ') text.data[write++] = ' ';
+      if (write == 0 || text.data[write - 1] != ' ') keep(' ');
     } else if (copying) {
-      text.data[write++] = c;
+      keep(c);
     }
   }
   text.data[write] = '\0';

@@ -10,7 +10,8 @@ bool composeOptionsPath(Text& path, std::string_view exePath);
 // Filters `readCount` raw bytes that lie right behind `text` into it, in place: "#" starts a
 // comment to the line end, CR and LF become one blank unless the text already ends in one, every
 // other byte is kept. With at least one byte read the text then ends in a blank.
-// The caller guarantees that the raw bytes lie inside the buffer.
+// The caller guarantees that the raw bytes lie inside the buffer; they may reach its last byte,
+// which is then left for the terminator and the text marked cut.
 void filterOptions(Text& text, size_t readCount);
 
 // What a byte-order mark at the start of an options file says. Notepad saves "UTF-8" with the
