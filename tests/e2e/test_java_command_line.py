@@ -34,7 +34,8 @@ def start(desk, **launch):
     (b"", b""),
     (b"-Da=1\r\n\x1a-Db=2\r\n", b"-Da=1 "),
     (b"-Dratio=50%\r\n", b"-Dratio=50% "),
-    (b"-Dbig=" + b"y" * 40000, (b"-Dbig=" + b"y" * 40000)[:31722] + b" "),
+    # The most that is read; one byte more fails the start (see the hostile installations).
+    (b"-Dbig=" + b"y" * (31722 - 6), b"-Dbig=" + b"y" * (31722 - 6) + b" "),
 ], ids=["none", "crlf", "lf", "cr", "comments", "hash inside", "tabs and blanks",
         "only comments", "empty", "ctrl-z", "lone percent", "read limit"])
 def test_options_file(desk, content, options):
