@@ -29,7 +29,7 @@ cp -r tests/e2e "$share/tree/tests/"
 find "$share/tree/tests" -name __pycache__ -prune -exec rm -rf {} +
 cp "$x86/Vendro.exe" "$share/tree/build/x86/"
 cp -r "$x86/doubles" "$share/tree/build/x86/"
-find "$share/tree/build/x86/doubles" -type f ! -name '*.exe' -delete
+find "$share/tree/build/x86/doubles" -type f ! -name '*.exe' ! -name '*.dll' -delete
 
 {
   echo 'set -e'
