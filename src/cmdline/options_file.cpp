@@ -29,7 +29,8 @@ void loadOptionsFile(Text& optionsText, const char* exePath) {
   char beyond;
   // A file longer than the read limit would be cut, perhaps inside an option: the start fails
   // as for any argument text that does not fit, rather than pass Java a cut option.
-  bool tooLong = count == static_cast<int>(room) && _read(file, &beyond, 1) == 1;
+  // In text mode a full read may return fewer bytes (CR LF arrives as LF): ask for one more.
+  bool tooLong = count > 0 && _read(file, &beyond, 1) == 1;
   _close(file);
   if (tooLong) {
     if (state.debugLog) fprintf(state.debugLog, "Options:\t%s\n", "too long, the start fails");

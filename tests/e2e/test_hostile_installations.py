@@ -153,6 +153,8 @@ ROWS = [
         b"Options:\ttoo long, the start fails", False),
     Row("options line of 40 KB", options(b"-Dk=" + b"v" * 40960 + b"\r\n"), (1,),
         b"Options:\ttoo long, the start fails", False),
+    Row("options of 48 KB in short CR LF lines", options(b"-Dk=v\r\n" * 8000), (1,),
+        b"Options:\ttoo long, the start fails", False),
     Row("options file one byte over what is read", options(b"-Dk=" + b"v" * (31722 - 3)), (1,),
         b"Options:\ttoo long, the start fails", False),
     Row("options only comments", options(b"# uno\r\n#dos\r\n   # tres\r\n"), (0,),
