@@ -2,11 +2,10 @@
 
 #include <windows.h>
 
-#include "launch/system_library.h"
-
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
+#include "launch/system_library.h"
 
 static HANDLE instanceMutex;
 

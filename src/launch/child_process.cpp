@@ -2,13 +2,12 @@
 
 #include <windows.h>
 
-#include "launch/system_library.h"
-
 #include "diag/debug_log.h"
 #include "launch/bounded_text.h"
 #include "launch/child_command.h"
 #include "launch/launch_state.h"
 #include "launch/splash.h"
+#include "launch/system_library.h"
 
 constexpr UINT_PTR supervisionTimer = 1;
 
