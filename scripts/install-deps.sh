@@ -20,5 +20,7 @@ if ! dpkg --print-foreign-architectures | grep -qx i386; then
   $sudo dpkg --add-architecture i386
 fi
 export DEBIAN_FRONTEND=noninteractive
-$sudo apt-get update -qq
-$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+source "$(dirname "$0")/net.sh"
+bounded "apt-get update" 300 $sudo apt-get update -qq
+bounded "installing ${missing[*]}" 1500 \
+  $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

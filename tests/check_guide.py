@@ -3,7 +3,8 @@
 Read from the sources, so that a new line or text cannot ship undocumented:
 - every string of src/launch/launch_settings.h (messages, captions, file names, registry keys,
   addresses) and every "--pmr-..." switch named there;
-- every debug log format and every text written into a log line (fprintf in src/**);
+- every debug log format and every text written into a log line (logLine and fprintf in
+  src/**);
 - every predefined %NAME% reference of the variable substitution;
 - every exit code the launcher returns itself.
 Each must appear in a table row of the guide's catalogue section ("## ... Catálogo ..."), as a
@@ -60,7 +61,7 @@ def log_texts(code: dict[Path, str]) -> tuple[set[str], set[str]]:
     """Formats of the log writes, and the literal texts written into them."""
     formats, values = set(), set()
     for text in code.values():
-        for call in re.finditer(r"\bfprintf\((.*?)\);", text, re.S):
+        for call in re.finditer(r"\b(?:fprintf|logLine)\((.*?)\);", text, re.S):
             literals = [c_text(t) for t in LITERAL.findall(call.group(1))]
             if literals:
                 formats.add(literals[0].replace("%.*s", "%s"))  # a view prints as a text

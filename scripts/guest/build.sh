@@ -1,61 +1,81 @@
 #!/usr/bin/env bash
 # Builds, once, the Debian 12 guest that runs the end-to-end tests of the 32-bit Vendro.exe on
 # machines whose kernel refuses 32-bit code: the guest's own kernel runs it, so real 32-bit Wine
-# works there under full-system emulation. Everything lives under build/guest (never committed):
-# the debootstrap tree, the guest's kernel and initrd, and a sparse disk image holding both Wine
-# prefixes, made on the image's first boot. Quick and silent when the guest is already built.
+# works there under full-system emulation. The guest's kernel, initrd and a sparse disk image
+# holding both Wine prefixes (made on the image's first boot) go to the cache folder that
+# scripts/guest/image.sh names, never into the clone. Quick and silent when it is built; a
+# second build started meanwhile waits for the first one.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-guest=build/guest
-# The guest is remade when this script or the guest's first process changes.
-key=$(cat scripts/guest/build.sh scripts/guest/init.sh | sha256sum | cut -c1-16)
-[ -f "$guest/image.done" ] && [ "$(cat "$guest/image.key" 2>/dev/null)" = "$key" ] && exit 0
+source scripts/guest/image.sh
+source scripts/net.sh
+[ -f "$guest_image/built" ] && exit 0
+mkdir -p "$guest_cache"
+exec 9>"$guest_cache/lock"
+flock 9
+[ -f "$guest_image/built" ] && exit 0
 
 export DEBIAN_FRONTEND=noninteractive
+missing=()
 for package in qemu-system-x86 debootstrap e2fsprogs; do
   dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
 done
-if [ -n "${missing[*]:-}" ]; then
-  apt-get update -qq
-  apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+if [ ${#missing[@]} -gt 0 ]; then
+  bounded "apt-get update" 300 apt-get update -qq
+  bounded "installing ${missing[*]}" 900 \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 fi
 
 started=$(date +%s)
-rm -rf "$guest"
-mkdir -p "$guest"
-echo "guest: debootstrap (a few minutes)"
-debootstrap --variant=minbase bookworm "$guest/rootfs" http://deb.debian.org/debian \
-  >"$guest/debootstrap.log" 2>&1 || { tail -20 "$guest/debootstrap.log"; exit 1; }
+# Images of other versions of these scripts go: each takes several GB.
+find "$guest_cache" -mindepth 1 -maxdepth 1 -type d -exec rm -rf {} +
+building=$guest_image.part
+mkdir -p "$building"
+mirror=$(debian_mirror)
+echo "guest: debootstrap from $mirror (a few minutes)"
+# In a private mount namespace: the mounts of a try that is cut short vanish with it.
+debootstrap_once() {
+  rm -rf "$building/rootfs"
+  unshare --mount debootstrap --variant=minbase bookworm "$building/rootfs" "$mirror" \
+    >"$building/debootstrap.log" 2>&1
+}
+export building mirror
+export -f debootstrap_once
+bounded "debootstrap" 900 bash -c debootstrap_once || { tail -20 "$building/debootstrap.log"; exit 1; }
 
 # Packages go in through chroot inside a private mount namespace: the bind mounts vanish with it.
 echo "guest: packages"
-unshare --mount bash -euc '
-  root=$1
-  for fs in proc sys dev; do mount --rbind /$fs "$root/$fs"; done
-  cp /etc/resolv.conf "$root/etc/resolv.conf"
-  chroot "$root" /bin/sh -euc "
-    export DEBIAN_FRONTEND=noninteractive
-    dpkg --add-architecture i386
-    apt-get update -qq
-    apt-get install -y -qq --no-install-recommends linux-image-amd64 kmod \
-      wine wine64 wine32:i386 xvfb python3 python3-pytest >/dev/null
-    apt-get clean
-  "
-' _ "$guest/rootfs" >"$guest/packages.log" 2>&1 || { tail -20 "$guest/packages.log"; exit 1; }
+packages_once() {
+  unshare --mount bash -euc '
+    root=$1
+    for fs in proc sys dev; do mount --rbind /$fs "$root/$fs"; done
+    cp /etc/resolv.conf "$root/etc/resolv.conf"
+    chroot "$root" /bin/sh -euc "
+      export DEBIAN_FRONTEND=noninteractive
+      dpkg --add-architecture i386
+      apt-get update -qq
+      apt-get install -y -qq --no-install-recommends linux-image-amd64 kmod \
+        wine wine64 wine32:i386 xvfb python3 python3-pytest >/dev/null
+      apt-get clean
+    "
+  ' _ "$building/rootfs" >>"$building/packages.log" 2>&1
+}
+export -f packages_once
+bounded "the guest's packages" 1200 bash -c packages_once || { tail -20 "$building/packages.log"; exit 1; }
 
-cp scripts/guest/init.sh "$guest/rootfs/vendro-init"
-chmod 755 "$guest/rootfs/vendro-init"
-cp "$(ls "$guest"/rootfs/boot/vmlinuz-* | tail -1)" "$guest/vmlinuz"
-cp "$(ls "$guest"/rootfs/boot/initrd.img-* | tail -1)" "$guest/initrd.img"
+cp scripts/guest/init.sh "$building/rootfs/vendro-init"
+chmod 755 "$building/rootfs/vendro-init"
+cp "$(ls "$building"/rootfs/boot/vmlinuz-* | tail -1)" "$building/vmlinuz"
+cp "$(ls "$building"/rootfs/boot/initrd.img-* | tail -1)" "$building/initrd.img"
 
 # About 10 GB stay free inside the image: Wine prefixes and a run's files need them.
 echo "guest: disk image"
-mkfs.ext4 -q -F -L vendro -d "$guest/rootfs" "$guest/disk.img" 16G
-rm -rf "$guest/rootfs" # everything is in the image now
+mkfs.ext4 -q -F -L vendro -d "$building/rootfs" "$building/disk.img" 16G
+rm -rf "$building/rootfs" # everything is in the image now
 
 # First boot: make both prefixes inside the image, so that every test run starts from them.
 echo "guest: first boot, making the Wine prefixes"
-scripts/guest/run.sh --prepare
-echo "$key" >"$guest/image.key"
-echo "$(($(date +%s) - started))" >"$guest/image.done"
-echo "guest: built in $(cat "$guest/image.done") s"
+VENDRO_GUEST_IMAGE=$building scripts/guest/run.sh --prepare
+echo "$(($(date +%s) - started))" >"$building/built"
+mv "$building" "$guest_image"
+echo "guest: built in $(cat "$guest_image/built") s, in $guest_image"

@@ -4,14 +4,15 @@
 # used as a snapshot, so the run's writes are thrown away and every run starts from the prefixes
 # made when the guest was built.
 #
-#   scripts/guest/run.sh [PYTEST ARGS]   the suite (VENDRO_E2E_SUBSET=first-case: a subset)
+#   scripts/guest/run.sh [PYTEST ARGS]   the suite (VENDRO_E2E_SUBSET=guest: the marked cases)
 #   scripts/guest/run.sh --prepare       first boot only: make the prefixes inside the image
 #
 # Results come back in build/guest/share: job.out (pytest's output) and junit.xml.
 set -euo pipefail
 cd "$(dirname "$0")/../.."
-guest=build/guest
-share=$guest/share
+source scripts/guest/image.sh
+image=${VENDRO_GUEST_IMAGE:-$guest_image} # the build gives the image it is making
+share=$guest_work/share
 x86=${VENDRO_X86_DIR:-build/x86}
 
 prepare=0
@@ -19,7 +20,7 @@ if [ "${1:-}" = "--prepare" ]; then
   prepare=1
   shift
 fi
-[ -f "$guest/disk.img" ] || { echo "guest not built: scripts/guest/build.sh" >&2; exit 2; }
+[ -f "$image/disk.img" ] || { echo "guest not built: scripts/guest/build.sh" >&2; exit 2; }
 [ -f "$x86/Vendro.exe" ] || { echo "no 32-bit build in $x86" >&2; exit 2; }
 
 # What the guest needs of the tree: the end-to-end tests and the 32-bit product and doubles.
@@ -62,16 +63,17 @@ started=$(date +%s)
 status=0
 timeout "${VENDRO_GUEST_TIMEOUT:-4800}" qemu-system-x86_64 \
   -accel tcg,thread=multi -cpu max,-smap -smp "$(nproc)" -m 3072 -nic none \
-  -display none -monitor none -serial "file:$guest/console.log" -no-reboot \
-  -kernel "$guest/vmlinuz" -initrd "$guest/initrd.img" \
+  -display none -monitor none -serial "file:$guest_work/console.log" -no-reboot \
+  -kernel "$image/vmlinuz" -initrd "$image/initrd.img" \
   -append "root=/dev/vda rw console=ttyS0 init=/vendro-init quiet" \
-  -drive "file=$guest/disk.img,format=raw,if=virtio$snapshot" \
+  -drive "file=$image/disk.img,format=raw,if=virtio$snapshot" \
   -virtfs "local,path=$share,mount_tag=share,security_model=none,id=share" || status=$?
 echo "guest: $(($(date +%s) - started)) s from boot to power-off"
 [ -f "$share/job.out" ] && cat "$share/job.out"
 if [ ! -f "$share/job.rc" ]; then
-  echo "guest: the job did not finish (qemu exit status $status); console: $guest/console.log" >&2
-  tail -20 "$guest/console.log" >&2 || true
+  echo "guest: the job did not finish (qemu exit status $status); console:" \
+    "$guest_work/console.log" >&2
+  tail -20 "$guest_work/console.log" >&2 || true
   exit 1
 fi
 exit "$(cat "$share/job.rc")"

@@ -4,6 +4,7 @@
 
 #include "cmdline/list_split.h"
 #include "cmdline/substitution.h"
+#include "diag/debug_log.h"
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
@@ -32,8 +33,7 @@ bool appendMatches(Text& args, std::string_view pattern) {
     appendText(match, directory);
     appendText(match, found.name);
     fits = !match.cut && appendText(args, textView(match)) && appendChar(args, ';');
-    if (state.debugLog)
-      fprintf(state.debugLog, "      \"      :\t%s%s\n", matchPath, match.cut ? " (too long)" : "");
+    logLine("      \"      :\t%s%s\n", matchPath, match.cut ? " (too long)" : "");
   } while (fits && _findnext64i32(listing, &found) == 0);
   _findclose(listing);
   return fits;
@@ -52,9 +52,7 @@ int assembleClasspath(const char* exePath, size_t exeDirLength) {
   std::string_view rest = textView(expanded);
   std::string_view entry;
   while (fits && nextListEntry(rest, ';', entry)) {
-    if (state.debugLog)
-      fprintf(state.debugLog, "Add classpath:\t%.*s\n", static_cast<int>(entry.size()),
-              entry.data());
+    logLine("Add classpath:\t%.*s\n", static_cast<int>(entry.size()), entry.data());
     if (isWildCard(entry))
       fits = appendMatches(args, entry);
     else
@@ -68,8 +66,7 @@ int assembleClasspath(const char* exePath, size_t exeDirLength) {
              (state.bestRuntimeFlags & runtimeView64) ? settings::swtJar64 : settings::swtJar32);
   appendText(args, textView(swt));
   appendChar(args, ';');
-  if (state.debugLog)
-    fprintf(state.debugLog, "      \" SWT  :\t%s%s\n", swtPath, swt.cut ? " (too long)" : "");
+  logLine("      \" SWT  :\t%s%s\n", swtPath, swt.cut ? " (too long)" : "");
   dropLastChar(args);
   appendText(args, "\" ");
   appendText(args, settings::mainClass);

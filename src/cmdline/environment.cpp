@@ -6,6 +6,7 @@
 #include "cmdline/list_split.h"
 #include "cmdline/path_rule.h"
 #include "cmdline/substitution.h"
+#include "diag/debug_log.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
 #include "runtime/path_join.h"
@@ -17,7 +18,7 @@ void changeToExeDir(const char* exePath, size_t exeDirLength) {
   appendText(path, std::string_view(exePath, exeDirLength));
   joinPath(path, "."); // "C:" alone would mean the drive's current directory, "C:\." its root
   _chdir(directory);
-  if (state.debugLog) fprintf(state.debugLog, "Working dir:\t%s\n", directory);
+  logLine("Working dir:\t%s\n", directory);
 }
 
 int appendToPathVar(const char* directory) {
@@ -37,7 +38,7 @@ int addRuntimeBinToPath() {
   appendText(bin, state.javaExePath);
   appendText(bin, "\\bin");
   if (appendToPathVar(binDirectory)) return 1;
-  if (state.debugLog) fprintf(state.debugLog, "Error:\t\t%s\n", "appendToPathVar failed.");
+  logLine("Error:\t\t%s\n", "appendToPathVar failed.");
   return 0;
 }
 
@@ -53,7 +54,7 @@ void applyEnvSettings(const char* exePath, size_t exeDirLength) {
     char value[argsSize];
     Text valueText = textOver(value);
     substituteVars(valueText, slice(entry, equals + 1), exePath, exeDirLength);
-    if (state.debugLog) fprintf(state.debugLog, "Set var:\t%s = %s\n", name, value);
+    logLine("Set var:\t%s = %s\n", name, value);
     SetEnvironmentVariableA(name, value);
   }
 }

@@ -41,3 +41,22 @@ void filterOptions(Text& text, size_t readCount) {
   text.length = write;
   if (!endsWith(textView(text), ' ')) appendChar(text, ' ');
 }
+
+size_t optionsEnd(std::string_view raw) {
+  bool comment = false;
+  for (size_t i = 0; i < raw.size(); ++i) {
+    char c = raw[i];
+    if (c == '#')
+      comment = true;
+    else if (c == '\r' || c == '\n')
+      comment = false;
+    else if (c == '\0' && !comment)
+      return i;
+  }
+  return raw.size();
+}
+
+size_t wholeLines(std::string_view raw) {
+  size_t last = raw.find_last_of("\r\n");
+  return last == std::string_view::npos ? 0 : last + 1;
+}

@@ -20,3 +20,12 @@ void filterOptions(Text& text, size_t readCount);
 enum class OptionsMark { none, utf8, utf16 };
 constexpr size_t utf8MarkLength = 3;
 OptionsMark optionsMark(std::string_view raw);
+
+// Where the options end: at the first NUL byte outside a comment, which would end the argument
+// text there and glue what follows to the class path; otherwise at the end of `raw`. A NUL inside
+// a comment goes with the comment, as every other byte of it does.
+size_t optionsEnd(std::string_view raw);
+
+// The length of `raw` up to and including its last line end (CR or LF), 0 when it has none: the
+// part of a file read only in part that holds no option cut short.
+size_t wholeLines(std::string_view raw);

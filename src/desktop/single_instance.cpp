@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "diag/debug_log.h"
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
@@ -13,7 +14,7 @@ int claimInstanceMutex() {
   SECURITY_ATTRIBUTES attributes{sizeof attributes, nullptr, TRUE};
   instanceMutex = CreateMutexA(&attributes, FALSE, settings::instanceName);
   if (GetLastError() != ERROR_ALREADY_EXISTS) return 1;
-  if (state.debugLog) fprintf(state.debugLog, "Error:\t\t%s\n", "Instance already exists.");
+  logLine("Error:\t\t%s\n", "Instance already exists.");
   return 0;
 }
 
@@ -21,7 +22,7 @@ void stopInstanceInheritance() {
   if (instanceMutex) SetHandleInformation(instanceMutex, HANDLE_FLAG_INHERIT, 0);
 }
 
-void* findInstanceWindow() {
+HWND__* findInstanceWindow() {
   HWND window = nullptr;
   while ((window = user32.FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr) {
     char title[128] = "";

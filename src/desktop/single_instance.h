@@ -10,4 +10,5 @@ int claimInstanceMutex();
 void stopInstanceInheritance();
 
 // The first top-level window, from the top of the Z order, whose title contains "Vendro".
-void* findInstanceWindow();
+struct HWND__;
+HWND__* findInstanceWindow();

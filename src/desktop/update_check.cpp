@@ -24,6 +24,7 @@ bool checkForUpdate() {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION updater{};
+  restoreDllSearchForChildren();
   if (module.empty() || !composeUpdateCheck(line, module) ||
       !CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
                       &updater)) {
@@ -47,8 +48,8 @@ void offerUpdate() {
   Text path = textOver(updaterPath);
   std::string_view module = moduleFileName(moduleName);
   // Only the updater beside the launcher: a bare "wyUpdate.exe" would be searched for in the
-  // current folder and on PATH.
-  if (module.empty() || !composeUpdaterPath(path, module)) return;
-  shellOpen(nullptr, updaterPath);
+  // current folder and on PATH. The update was accepted: the application does not start, even
+  // when the updater could not be named or opened (the debug log is not open yet).
+  if (!module.empty() && composeUpdaterPath(path, module)) shellOpen(nullptr, updaterPath);
   exit(1);
 }

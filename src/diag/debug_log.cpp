@@ -2,10 +2,13 @@
 
 #include <windows.h>
 
+#include <cstdarg>
+
 #include "diag/log_path.h"
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
+#include "launch/system_library.h"
 
 FILE* openDebugLog(const char* exePath, size_t exeDirLength) {
   char logPath[logPathSize] = {};
@@ -26,11 +29,17 @@ int initDebugLog(const char* commandLine, const char* exePath, size_t exeDirLeng
     state.debugLog = openDebugLog(exePath, exeDirLength);
     if (!state.debugLog) return 0;
   }
-  if (state.debugLog) {
-    fprintf(state.debugLog, "\n\nVersion:\t%s\n", settings::launcherVersion);
-    fprintf(state.debugLog, "CmdLine:\t%s %s\n", exePath, commandLine);
-  }
+  logLine("\n\nVersion:\t%s\n", settings::launcherVersion);
+  logLine("CmdLine:\t%s %s\n", exePath, commandLine);
   return 1;
+}
+
+void logLine(const char* format, ...) {
+  if (!state.debugLog) return;
+  va_list arguments;
+  va_start(arguments, format);
+  vfprintf(state.debugLog, format, arguments);
+  va_end(arguments);
 }
 
 void closeDebugLog() {
@@ -43,13 +52,11 @@ void detectWow64() {
   // The 64-bit test build stands for the 32-bit launcher on 64-bit Windows.
   state.underWow64 = TRUE;
 #else
-  using IsWow64Process = BOOL(WINAPI*)(HANDLE, PBOOL);
   // Looked up by name: the function is missing on the oldest systems the launcher runs on.
-  auto isWow64Process = reinterpret_cast<IsWow64Process>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32"), "IsWow64Process")));
+  auto isWow64Process = VENDRO_BIND(GetModuleHandleA("kernel32"), IsWow64Process);
   BOOL underWow64 = FALSE;
   if (isWow64Process) isWow64Process(GetCurrentProcess(), &underWow64);
   state.underWow64 = underWow64;
 #endif
-  if (state.debugLog) fprintf(state.debugLog, "WOW64:\t\t%s\n", state.underWow64 ? "yes" : "no");
+  logLine("WOW64:\t\t%s\n", state.underWow64 ? "yes" : "no");
 }

@@ -10,5 +10,12 @@ int initDebugLog(const char* commandLine, const char* exePath, size_t exeDirLeng
 FILE* openDebugLog(const char* exePath, size_t exeDirLength);
 void closeDebugLog();
 
+// Writes to the debug log when it is open, in one formatted write. The log's printf is msvcrt's
+// (see src/CMakeLists.txt), so the compiler checks the format by msvcrt's rules.
+#ifdef _WIN32
+__attribute__((format(ms_printf, 1, 2)))
+#endif
+void logLine(const char* format, ...);
+
 // Sets underWow64: whether this 32-bit launcher runs on 64-bit Windows.
 void detectWow64();

@@ -17,25 +17,26 @@ static void appendLastErrorText(DWORD code) {
                                 reinterpret_cast<char*>(&systemText), 0, nullptr);
   if (length == 0 || systemText == nullptr) {
     // No text for this code: read nothing the system did not fill, give the number instead.
-    if (state.debugLog) fprintf(state.debugLog, "Error:\t\tError %lu\n", code);
+    logLine("Error:\t\tError %lu\n", code);
     appendErrorNumber(failureText, code);
     return;
   }
-  if (state.debugLog) fprintf(state.debugLog, "Error:\t\t%s\n", systemText);
+  logLine("Error:\t\t%s\n", systemText);
   appendSystemText(failureText, std::string_view(systemText, length));
   LocalFree(systemText);
 }
 
 void reportFailure() {
   DWORD code = GetLastError();
-  if (state.debugLog) fprintf(state.debugLog, "Error msg:\t%s\n", state.failureText);
+  logLine("Error msg:\t%s\n", state.failureText);
   if (code != 0) appendLastErrorText(code);
   user32.MessageBoxA(nullptr, state.failureText, state.failureTitle, MB_OK);
   if (state.failureUrl[0] != '\0') {
-    if (state.debugLog) fprintf(state.debugLog, "Open URL:\t%s\n", state.failureUrl);
+    logLine("Open URL:\t%s\n", state.failureUrl);
     // A browser started from here must not keep the application's name taken.
     stopInstanceInheritance();
-    shellOpen("open", state.failureUrl);
+    if (!shellOpen("open", state.failureUrl))
+      logLine("Open failed:\t%s (error %lu)\n", state.failureUrl, GetLastError());
   }
   closeDebugLog();
 }

@@ -25,6 +25,7 @@ int startChild() {
   PROCESS_INFORMATION created{};
   // Inheritance passes the single-instance mutex on; no environment block and no directory, so
   // the Java process gets the Path and working directory prepared for it.
+  restoreDllSearchForChildren();
   if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, state.processPriority, nullptr,
                       nullptr, &startup, &created)) {
     state.childExitCode = 0xFFFFFFFF;
@@ -46,13 +47,13 @@ static void CALLBACK splashTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   DWORD exitCode;
   if (GetExitCodeProcess(state.childInfo.process, &exitCode)) state.childExitCode = exitCode;
   if (state.childExitCode != STILL_ACTIVE || !state.splashShown) {
-    user32.KillTimer(static_cast<HWND>(state.splashWnd), supervisionTimer);
+    user32.KillTimer(state.splashWnd, supervisionTimer);
     user32.PostQuitMessage(0);
   }
 }
 
 bool runChild(uint32_t& exitCode) {
-  HWND splash = static_cast<HWND>(state.splashWnd);
+  HWND splash = state.splashWnd;
   if (state.splashShown && !user32.SetTimer(splash, supervisionTimer, 1000, splashTimerProc))
     return false;
   if (!startChild()) {
@@ -64,7 +65,7 @@ bool runChild(uint32_t& exitCode) {
     return false;
   }
   if (!state.splashShown) {
-    if (state.debugLog) fprintf(state.debugLog, "Exit code:\t0\n");
+    logLine("Exit code:\t0\n");
     closeChildHandles();
     closeDebugLog();
     exitCode = 0;
@@ -76,8 +77,7 @@ bool runChild(uint32_t& exitCode) {
     user32.DispatchMessageA(&message);
   }
   closeChildHandles();
-  if (state.debugLog)
-    fprintf(state.debugLog, "Exit code:\t%d\n", static_cast<int32_t>(state.childExitCode));
+  logLine("Exit code:\t%d\n", static_cast<int32_t>(state.childExitCode));
   closeDebugLog();
   exitCode = state.childExitCode;
   return true;

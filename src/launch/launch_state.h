@@ -1,10 +1,13 @@
 #pragma once
 // What the launcher learns while it prepares and runs one start. One record per process, zero at
-// start-up, touched by the process's one thread only. Windows handles are kept as plain pointers
-// so that this header stays free of <windows.h>.
+// start-up, touched by the process's one thread only. Handles are kept as the types <windows.h>
+// gives them (a window handle points to the system's HWND__), so that this header stays free of it
+// and no cast is needed.
 
 #include <cstdint>
 #include <cstdio>
+
+struct HWND__; // what a window handle, HWND, points to
 
 constexpr size_t pathSize = 260;   // the Windows path limit, terminator included
 constexpr size_t argsSize = 32768; // the Windows command-line limit, terminator included
@@ -42,7 +45,7 @@ struct LaunchState {
   int32_t splashShown;
   int32_t splashAwaitWindow;
   int32_t splashSecondsLeft;
-  void* splashWnd;
+  HWND__* splashWnd;
   uint32_t childExitCode;
 };
 

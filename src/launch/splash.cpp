@@ -8,7 +8,7 @@
 
 static void hideSplash() {
   state.splashShown = 0;
-  user32.ShowWindow(static_cast<HWND>(state.splashWnd), SW_HIDE);
+  user32.ShowWindow(state.splashWnd, SW_HIDE);
 }
 
 int showSplash(const char* commandLine, HINSTANCE instance, int showMode) {

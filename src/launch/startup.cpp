@@ -63,12 +63,9 @@ int setUpLaunch(const char* commandLine) {
   fits = assembleClasspath(exePath, exeDirLength) && fits;
   fits = endArgs() && fits;
 
-  if (state.debugLog) {
-    fprintf(state.debugLog, "Launcher:\t%s\n", state.javaExePath);
-    fprintf(state.debugLog, "Launcher args:\t%s\n", state.javaArgs);
-    fprintf(state.debugLog, "Args length:\t%d/32768 chars\n",
-            static_cast<int>(strlen(state.javaArgs)));
-  }
+  logLine("Launcher:\t%s\n", state.javaExePath);
+  logLine("Launcher args:\t%s\n", state.javaArgs);
+  logLine("Args length:\t%d/32768 chars\n", static_cast<int>(strlen(state.javaArgs)));
   if (!fits) {
     // Java never starts with a cut argument text; the report names the reason.
     SetLastError(ERROR_FILENAME_EXCED_RANGE);
@@ -98,7 +95,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   int prepared = setUpLaunch(commandLine);
   if (prepared == ERROR_ALREADY_EXISTS) {
-    HWND window = static_cast<HWND>(findInstanceWindow());
+    HWND window = findInstanceWindow();
     if (window) {
       user32.ShowWindow(window, SW_SHOW);
       user32.SetForegroundWindow(window);

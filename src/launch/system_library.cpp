@@ -9,19 +9,25 @@
 #define LOAD_LIBRARY_SEARCH_SYSTEM32 0x00000800
 #endif
 
-template <typename Function>
-static Function systemFunction(HMODULE module, const char* name) {
-  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
-                : nullptr;
-}
+// How this process's DLL search was limited. SetDefaultDllDirectories affects this process
+// alone. Where it is missing, SetDllDirectoryA("") takes the current folder out of the search,
+// but Windows passes that setting on to every process started afterwards (the updater, Java, the
+// browser), so it is undone before the first one starts, and system DLLs are loaded with the
+// search that starts in their own folder, so that their own imports come from there too.
+static bool systemDirectoryOnly;
+static bool dllDirectoryChanged;
 
 void restrictDllSearch() {
-  using SetDefaultDllDirectories = BOOL(WINAPI*)(DWORD);
   // Looked up by name: systems without the update that brought it must still start.
-  auto restrict = systemFunction<SetDefaultDllDirectories>(GetModuleHandleA("kernel32"),
-                                                           "SetDefaultDllDirectories");
-  if (restrict) restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
-  SetDllDirectoryA(""); // the current directory leaves the search on older systems too
+  auto restrict = VENDRO_BIND(GetModuleHandleA("kernel32"), SetDefaultDllDirectories);
+  systemDirectoryOnly = restrict&& restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  if (!systemDirectoryOnly) dllDirectoryChanged = SetDllDirectoryA("") != FALSE;
+}
+
+void restoreDllSearchForChildren() {
+  if (!dllDirectoryChanged) return;
+  SetDllDirectoryA(nullptr);
+  dllDirectoryChanged = false;
 }
 
 // A DLL of the system directory, loaded by its full path; nullptr when it is not there.
@@ -34,7 +40,8 @@ static HMODULE loadSystemLibrary(const char* name) {
   appendText(text, std::string_view(directory, length));
   appendChar(text, '\\');
   appendText(text, name);
-  return text.cut ? nullptr : LoadLibraryA(path);
+  if (text.cut) return nullptr;
+  return LoadLibraryExA(path, nullptr, systemDirectoryOnly ? 0 : LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 User32 user32;
@@ -43,7 +50,7 @@ bool loadUser32() {
   HMODULE module = loadSystemLibrary("user32.dll");
   bool complete = module != nullptr;
 #define VENDRO_USER32_BIND(name)                                                                   \
-  user32.name = systemFunction<decltype(&::name)>(module, #name);                                  \
+  user32.name = VENDRO_BIND(module, name);                                                         \
   complete = complete && user32.name != nullptr;
   VENDRO_USER32_FUNCTIONS(VENDRO_USER32_BIND)
 #undef VENDRO_USER32_BIND
@@ -51,15 +58,12 @@ bool loadUser32() {
 }
 
 bool shellOpen(const char* verb, const char* target) {
-  using CoInitializeEx = HRESULT(WINAPI*)(void*, DWORD);
-  using ShellExecuteExA = BOOL(WINAPI*)(SHELLEXECUTEINFOA*);
   // The shell may hand the address over through COM or DDE: that needs COM on this thread.
-  auto initialize =
-      systemFunction<CoInitializeEx>(loadSystemLibrary("ole32.dll"), "CoInitializeEx");
+  auto initialize = VENDRO_BIND(loadSystemLibrary("ole32.dll"), CoInitializeEx);
   if (initialize) initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
-  auto execute =
-      systemFunction<ShellExecuteExA>(loadSystemLibrary("shell32.dll"), "ShellExecuteExA");
+  auto execute = VENDRO_BIND(loadSystemLibrary("shell32.dll"), ShellExecuteExA);
   if (!execute) return false;
+  restoreDllSearchForChildren(); // the shell starts the browser or the updater
   SHELLEXECUTEINFOA request{};
   request.cbSize = sizeof request;
   request.fMask = SEE_MASK_NOASYNC; // the process ends right after: finish the hand-over first

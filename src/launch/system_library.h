@@ -8,8 +8,22 @@
 
 #include <windows.h>
 
+template <typename Function>
+Function systemFunction(HMODULE module, const char* name) {
+  return module ? reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(module, name)))
+                : nullptr;
+}
+
+// The system function `name` of `module`, typed as the system's headers declare it; nullptr
+// when the module or the function is missing.
+#define VENDRO_BIND(module, name) systemFunction<decltype(&::name)>(module, #name)
+
 // Limits the process's DLL search to the system directory, where the system knows how.
 void restrictDllSearch();
+
+// Puts back what restrictDllSearch changed that started processes would inherit. Called before
+// any process is started or the shell is called.
+void restoreDllSearchForChildren();
 
 // Opens `target` (a web address, or a program to start) through the shell with `verb` (nullptr:
 // the default verb) and waits until the shell has handed it over. False when it could not.

@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "diag/debug_log.h"
 #include "launch/bounded_text.h"
 #include "launch/launch_state.h"
 #include "runtime/path_join.h"
@@ -23,11 +24,10 @@ int hasJavaLauncher(const char* homeDirectory) {
     if (!cut) found = _stat64i32(launcherPath, &status) == 0;
     if (!found) SetLastError(0); // a failure report that follows must not show this query's error
   }
-  if (state.debugLog)
-    fprintf(state.debugLog, "Check launcher:\t%s %s\n", launcherPath,
-            found ? "(OK)"
-            : cut ? "(too long, not looked for)"
-                  : "(not found)");
+  logLine("Check launcher:\t%s %s\n", launcherPath,
+          found ? "(OK)"
+          : cut ? "(too long, not looked for)"
+                : "(not found)");
   return found;
 }
 
@@ -79,9 +79,7 @@ int tryJavaHome(const char* versionKeyPath, uint32_t flags) {
 }
 
 void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
-  if (state.debugLog)
-    fprintf(state.debugLog, "%s-bit search:\t%s...\n", (flags & runtimeView64) ? "64" : "32",
-            searchKeyPath);
+  logLine("%s-bit search:\t%s...\n", (flags & runtimeView64) ? "64" : "32", searchKeyPath);
   HKEY searchKey;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, searchKeyPath, 0, viewAccess(flags), &searchKey) !=
       ERROR_SUCCESS)
@@ -98,7 +96,7 @@ void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
     Text keyPath = textOver(versionKeyPath);
     joinPath(keyPath, searchKeyPath);
     joinPath(keyPath, name);
-    if (state.debugLog) fprintf(state.debugLog, "Check:\t\t%s\n", versionKeyPath);
+    logLine("Check:\t\t%s\n", versionKeyPath);
 
     bool accepted = false;
     if (compareVersions(name, state.minJavaVersion) >= 0 &&
@@ -113,9 +111,9 @@ void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
     if (accepted) {
       copyText(state.bestJavaVersion, name);
       state.bestRuntimeFlags = static_cast<int32_t>(flags);
-      if (state.debugLog) fprintf(state.debugLog, "Match:\t\t%s\n", name);
-    } else if (state.debugLog) {
-      fprintf(state.debugLog, "Ignore:\t\t%s\n", name);
+      logLine("Match:\t\t%s\n", name);
+    } else {
+      logLine("Ignore:\t\t%s\n", name);
     }
   }
   RegCloseKey(searchKey);

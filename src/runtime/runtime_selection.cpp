@@ -1,5 +1,6 @@
 #include "runtime/runtime_selection.h"
 
+#include "diag/debug_log.h"
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
@@ -23,9 +24,8 @@ int findRegistryRuntime() {
     if (state.bestRuntimeFlags == 0) return 0;
   }
   copyText(state.javaExePath, state.runtimeHome);
-  if (state.debugLog)
-    fprintf(state.debugLog, "Runtime used:\t%s (%s-bit)\n", state.bestJavaVersion,
-            (state.bestRuntimeFlags & runtimeView64) ? "64" : "32");
+  logLine("Runtime used:\t%s (%s-bit)\n", state.bestJavaVersion,
+          (state.bestRuntimeFlags & runtimeView64) ? "64" : "32");
   return 1;
 }
 

@@ -88,6 +88,8 @@ def _choose_build() -> str:
 BUILD_KIND = _choose_build()
 BUILD_DIR = Path(os.environ.get(f"VENDRO_{BUILD_KIND.upper()}_DIR", BUILD / BUILD_KIND))
 PRODUCT = BUILD_DIR / "Vendro.exe"
+# Which launcher the last run tested, and in which prefixes (see record_host_run).
+HOST_RUN = BUILD / "e2e-host-run"
 DOUBLES = BUILD_DIR / "doubles"
 # `wine` picks the 32-bit loader, which starts 64-bit programs through the 64-bit one.
 WINE = "wine" if BUILD_KIND == "x86" else WINE64_LOADER
@@ -314,7 +316,8 @@ class Result:
 
     def __init__(self, desk: "Desk", records: Records, exit_code: Optional[int],
                  pid: Optional[int], error: Optional[int], log: Optional[bytes],
-                 boxes: list[dict], relay: Optional[list[str]], elapsed: float):
+                 boxes: list[dict], relay: Optional[list[str]], elapsed: float,
+                 javas_before: frozenset[int] = frozenset()):
         self.desk = desk
         self.records = records
         self.exit_code = exit_code  # full unsigned 32-bit code; None if the start failed
@@ -324,6 +327,7 @@ class Result:
         self.boxes = boxes  # message boxes seen, in order (see parse_box_line)
         self.relay = relay  # matching +relay lines, when asked for
         self.elapsed = elapsed  # seconds from the runner's start to its end
+        self._javas_before = javas_before  # Unix ids of javaw.exe processes before the launch
         self._java: Optional[dict] = None
         self._java_read = False
         self._urls: Optional[list[bytes]] = None
@@ -333,14 +337,21 @@ class Result:
     def java(self) -> Optional[dict]:
         """Record of the stand-in javaw.exe (key -> bytes), or None when it did not start.
 
-        After a failed start (1) or a refused second instance (2) no Java process is expected,
-        so one look after a second; otherwise up to 10 s for the record to appear.
+        After a failed start (1) or a refused second instance (2) no Java process is expected.
+        A process the launcher created exists by the time the launcher has ended, and the
+        stand-in writes its record first: so once no javaw.exe started during the launch runs,
+        its record is complete or there is none. Otherwise up to 10 s for the record to appear.
         """
         if not self._java_read:
             path = self.desk.unix(self.records.java)
             if self.exit_code in (1, 2):
-                time.sleep(scaled(1.0))
-                data = _read(path)
+                still = lambda: [p for p in self.desk.java_processes()
+                                 if p.pid not in self._javas_before]
+                if wait_for(lambda: not still(), scaled(10), 0.1):
+                    data = _read(path)
+                else:  # one runs on: it started, whatever its record says so far
+                    data = settled(path, timeout=scaled(10.0), complete=_java_record_complete)
+                    data = data if data is not None else b""
             else:
                 data = settled(path, timeout=scaled(10.0), complete=_java_record_complete)
             self._java = dict(parse_items(data)) if data is not None else None
@@ -556,6 +567,11 @@ class Desk:
             found.append(Proc(int(entry.name), args.decode(errors="replace")))
         return found
 
+    def java_processes(self) -> list[Proc]:
+        """The javaw.exe programs of this prefix, wherever they were started from."""
+        return [p for p in self.windows_processes()
+                if re.search(r"\\javaw\.exe\b", p.args, re.IGNORECASE)]
+
     def windows_processes(self) -> list[Proc]:
         """The Windows programs of this prefix that are not Wine's own (C:\\windows\\...):
         what the tests started, and what those started."""
@@ -753,6 +769,7 @@ class Desk:
             self.remove(record)
         records = self._next_records()
 
+        javas_before = frozenset(p.pid for p in self.java_processes())
         watcher = self._start_watcher(answers)
         try:
             self.apply_registry()
@@ -787,6 +804,7 @@ class Desk:
             boxes=boxes,
             relay=relay_lines,
             elapsed=elapsed,
+            javas_before=javas_before,
         )
 
     def launch_in_background(self, args: Text = b"", **options) -> concurrent.futures.Future:
@@ -919,8 +937,7 @@ class Desk:
     def _read_error_texts(self, first: int, last: int) -> dict[int, bytes]:
         winpath = TEST_DIR + r"\errors.rec"
         self.remove(winpath)
-        self.wine([self.probe(), "errors", winpath, str(first), str(last)],
-                  timeout=scaled(120))
+        self.wine([self.probe(), "errors", winpath, str(first), str(last)], timeout=120)
         return {int(code): text for code, text in parse_items(self.read(winpath) or b"")}
 
     def error_table(self) -> dict[int, bytes]:
@@ -1045,13 +1062,21 @@ class Desk:
         run the stand-ins fails here with one clear message instead of in every test."""
         self.unix(REQUEST).write_bytes(hex_item("cmdline", f'"{FAKE_UPDATE}"'))
         self.remove(RESULT)
-        done = self.wine([RUNNER, REQUEST, RESULT], check=False, timeout=scaled(120))
+        done = self.wine([RUNNER, REQUEST, RESULT], check=False, timeout=120)
         outcome = dict(parse_items(self.read(RESULT) or b""))
         if outcome.get("exit") != b"0":
             raise RigError(
                 f"{self.name}: cannot run the stand-ins under Wine (wine exit code "
                 f"{done.returncode}, result {outcome}): "
                 f"{done.stderr.decode(errors='replace')[-1500:]}")
+
+
+def record_host_run(desks: Sequence[str]) -> None:
+    """Writes which launcher this run tested and the prefixes it was set up in. The guest's run
+    is skipped only when this says that the shipped 32-bit build ran in both prefixes."""
+    BUILD.mkdir(exist_ok=True)
+    HOST_RUN.write_text(f"build={BUILD_KIND}\nproduct={PRODUCT.resolve()}\n"
+                        f"prefixes={' '.join(sorted(set(desks)))}\n")
 
 
 def _answers(answers: Union[str, Sequence[str]]) -> str:

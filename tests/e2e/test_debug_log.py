@@ -41,6 +41,7 @@ def test_start_without_arguments_logs_an_empty_command_line(desk):
     assert log_lines(result.log)[3] == b"CmdLine:\tC:\\app\\Vendro.exe "
 
 
+@pytest.mark.guest
 @pytest.mark.parametrize("desk", BOTH, indirect=True)
 def test_wow64_line_tells_the_windows_bitness(desk):
     desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")

@@ -27,6 +27,7 @@ def test_java_launcher_that_cannot_start(desk, splash):
     assert value(lines, b"Exit code:\t") is None
 
 
+@pytest.mark.guest
 def test_no_runtime_opens_the_java_download_page(desk):
     result = desk.launch(b"--pmr-debug --pmr-no-splash")
     assert result.exit_code == 1

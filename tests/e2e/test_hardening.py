@@ -9,6 +9,7 @@ from expect import INVALID_JAVA, JAVA_URL, log_lines
 TITLE = "Vendro - Taquilla"
 
 
+@pytest.mark.guest
 def test_java_program_does_not_hold_the_debug_log_open(desk):
     desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
     result = desk.launch(b"--pmr-debug", java_action=f"window:{TITLE}")
@@ -29,6 +30,7 @@ def test_browser_opened_after_a_failure_does_not_keep_the_application_name(desk)
     assert second.boxes[0]["text"].startswith(INVALID_JAVA)
 
 
+@pytest.mark.guest
 def test_web_page_is_opened_with_com_and_without_the_mutex_inheritable(desk):
     # Wine's shell starts the browser without inheritance, so the test above cannot see a
     # mutex left inheritable; the trace shows that it no longer is when the shell is called.
@@ -45,6 +47,38 @@ def test_web_page_is_opened_with_com_and_without_the_mutex_inheritable(desk):
     # HANDLE_FLAG_INHERIT cleared
     assert any(c.startswith("KERNEL32.SetHandleInformation(") and ",00000001,00000000)" in c
                for c in calls[:shell])
+
+
+STARTS = ("KERNEL32.CreateProcessA(", "shell32.ShellExecuteExA(")
+
+
+@pytest.mark.guest
+@pytest.mark.parametrize("runtime", [True, False], ids=["java started", "web page opened"])
+def test_programs_started_keep_the_default_dll_search(desk, runtime):
+    # On Windows a DLL directory set with SetDllDirectoryA is passed on to every process started
+    # afterwards (Wine passes it on to none): only the order of the calls shows it. The launcher
+    # limits its own search first; at each start of the updater, of Java or of the shell the DLL
+    # directory is the default (never set, or set back to NULL).
+    if runtime:
+        desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    result = desk.launch(b"--pmr-no-splash", relay=r"\.(SetDllDirectoryA|SetDefaultDllDirectories"
+                         r"|CreateProcessA|ShellExecuteExA)\(")
+    assert result.exit_code == (0 if runtime else 1)
+    calls = [line for line in result.relay if ":Call " in line]
+    starts = [i for i, line in enumerate(calls) if line.split(":Call ", 1)[1].startswith(STARTS)]
+    assert len(starts) == 2, calls  # the updater's check, then Java or the web page
+    limits = [i for i, line in enumerate(calls) if "DllDirector" in line]
+    assert limits and limits[0] < starts[0]
+    for start in starts:
+        directory = rig.relay_calls(calls[:start], "KERNEL32.SetDllDirectoryA")
+        assert not directory or rig.relay_number(directory[-1][0]) == 0, calls[:start + 1]
+    # Where the search can be limited to the system directory for the launcher alone (Wine,
+    # current Windows), the DLL directory is never touched.
+    limited = [line for line in result.relay
+               if ":Ret  KERNEL32.SetDefaultDllDirectories(" in line
+               and rig.relay_number(line.split("retval=", 1)[1]) != 0]
+    if limited:
+        assert not rig.relay_calls(calls, "KERNEL32.SetDllDirectoryA")
 
 
 @pytest.mark.parametrize("desk", ["win64", "win32"], indirect=True)
@@ -78,6 +112,7 @@ def planted_loads(result):
             if line.rstrip().endswith(": native")}
 
 
+@pytest.mark.guest
 def test_dlls_planted_beside_the_launcher_are_not_loaded(desk):
     # The updater stand-in is removed: it is a program without the defence in the same folder.
     desk.remove(r"C:\app\wyUpdate.exe")

@@ -63,6 +63,11 @@ SCENARIOS = [
         search(32, JDK_KEY), search(32, JRE_KEY), check(JRE_KEY, b"1.8.0_45"),
         launcher(JRE8 + b"\\bin\\javaw.exe", True), match(b"1.8.0_45"), used(b"1.8.0_45", 32)],
         used=JRE8 + b"\\bin\\javaw.exe", windows="win32"),
+    Scenario("a runtime only in the 64-bit view", [jre(64, b"1.8.0_45", JRE8)], [
+        search(32, JDK_KEY), search(64, JDK_KEY), search(32, JRE_KEY), search(64, JRE_KEY),
+        check(JRE_KEY, b"1.8.0_45"), launcher(JRE8 + b"\\bin\\javaw.exe", True),
+        match(b"1.8.0_45"), used(b"1.8.0_45", 64)],
+        used=JRE8 + b"\\bin\\javaw.exe", swt=SWT64),
     Scenario("a 32-bit runtime is preferred to a greater 64-bit one",
              [jre(32, b"1.7.0_80", b"C:\\rt\\jre7"), jre(64, b"1.8.0_45", JRE8)], [
         search(32, JDK_KEY), search(64, JDK_KEY), search(32, JRE_KEY),
@@ -191,7 +196,14 @@ def without_system_text(text, lines):
     return text[:-len(b"\n\n" + system_text)]
 
 
-@pytest.mark.parametrize("scenario", SCENARIOS, ids=[s.name for s in SCENARIOS])
+def in_guest(scenario):
+    """32-bit Windows, and the registry's 64-bit view that only the 32-bit build reaches
+    through WOW64."""
+    return scenario.windows == "win32" or any(key.view == 64 for key in scenario.keys)
+
+
+@pytest.mark.parametrize("scenario", [
+    pytest.param(s, id=s.name, marks=pytest.mark.guest if in_guest(s) else ()) for s in SCENARIOS])
 def test_runtime_choice(request, scenario):
     desk = request.getfixturevalue(scenario.windows)
     for key in scenario.keys:

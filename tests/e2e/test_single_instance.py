@@ -18,6 +18,7 @@ def first_start(desk, action):
     return int(first.java["pid"])
 
 
+@pytest.mark.guest
 def test_second_start_is_refused_and_brings_the_java_window_forward(desk):
     java = first_start(desk, f"window:{TITLE}")
     desk.open_window("Otra ventana")  # now in front of the Java program's window

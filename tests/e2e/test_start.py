@@ -17,7 +17,7 @@ def add_jars(desk, *names):
 
 
 @pytest.mark.parametrize("options, expected", [
-    (None, "start_64bit_windows.log"),
+    pytest.param(None, "start_64bit_windows.log", marks=pytest.mark.guest),
     (b"-Xmx512m # heap\r\n-Dapp.home=%EXEDIR%\r\n-Djre=%JREHOMEDIR%\r\n",
      "start_with_options.log"),
 ])
@@ -35,6 +35,7 @@ def test_logged_start_is_byte_exact(desk, options, expected):
     assert result.boxes == [] and result.urls == []
 
 
+@pytest.mark.guest
 @pytest.mark.parametrize("desk", BOTH, indirect=True)
 def test_java_runs_in_the_exe_folder_with_runtime_bin_last_on_path(desk):
     home = desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
@@ -53,6 +54,7 @@ def test_java_runs_in_the_exe_folder_with_runtime_bin_last_on_path(desk):
     assert int(java["si_flags"]) == 0 and int(java["si_show"]) == 0
 
 
+@pytest.mark.guest
 def test_java_process_is_created_inheriting_handles_in_the_high_priority_class(desk):
     desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
     result = desk.launch(b"--pmr-no-splash", relay=r"CreateProcessA\(.*javaw\.exe")
@@ -67,6 +69,7 @@ def test_java_process_is_created_inheriting_handles_in_the_high_priority_class(d
     assert int(flags, 16) == 0x80
 
 
+@pytest.mark.guest
 @pytest.mark.parametrize("cmdline, tail", [
     (b'"C:\\app\\Vendro.exe"', b""),
     (b'C:\\app\\Vendro.exe', b""),
@@ -87,6 +90,7 @@ def test_command_line_text_after_the_program_name(desk, cmdline, tail):
     assert result.java_args.split(b" -classpath ")[0] == b"-Dfile.encoding=UTF-8"
 
 
+@pytest.mark.guest
 @pytest.mark.parametrize("overflow", ["command line", "argument text"])
 def test_too_long_java_command_line_fails_instead_of_being_cut(desk, overflow):
     home = desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")

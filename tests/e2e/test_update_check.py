@@ -28,6 +28,7 @@ def test_only_exit_code_2_offers_an_update_and_cancel_starts_the_application(des
     assert result.java is not None
 
 
+@pytest.mark.guest
 def test_accepted_update_hands_over_to_the_updater_and_ends_with_1(desk):
     desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
     result = desk.launch(b"--pmr-debug", update_exit="2", answers="ok", relay=BOXES)

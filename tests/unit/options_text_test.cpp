@@ -129,6 +129,38 @@ TEST(OptionsMark, TellsUtf8AndUtf16MarksFromText) {
   }
 }
 
+TEST(OptionsEnd, EndsAtTheFirstNulOutsideAComment) {
+  using namespace std::string_literals;
+  const struct {
+    std::string raw;
+    size_t end;
+  } cases[] = {
+      {"-Da=1 -Db=2", 11},       {"-Da=1\0-Db=2"s, 5},
+      {"\0-Da=1"s, 0},           {"-Da=1 # note\0\r\n-Db=2"s, 20}, // dropped with its comment
+      {"# a\0b\n-Da=1\0x"s, 11}, // the comment ended at the line end
+      {"# a\rb\0"s, 5},          // a lone CR ends a comment too
+      {"-Dc=#\0"s, 6},           {"", 0},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.raw);
+    EXPECT_EQ(optionsEnd(c.raw), c.end);
+  }
+}
+
+TEST(WholeLines, KeepsUpToTheLastLineEnd) {
+  const struct {
+    const char* raw;
+    size_t length;
+  } cases[] = {
+      {"-Da=1\n-Db=2", 6}, {"-Da=1\r-Db", 6}, {"-Da=1\n", 6},
+      {"-Da=1", 0},        {"", 0},           {"\n# long comment", 1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.raw);
+    EXPECT_EQ(wholeLines(c.raw), c.length);
+  }
+}
+
 TEST(ListSplit, SkipsEmptyEntries) {
   const struct {
     const char* list;
