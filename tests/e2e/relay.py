@@ -3,6 +3,7 @@ arguments of the calls a test cares about are read from the kept lines."""
 
 from __future__ import annotations
 
+import collections
 import os
 import re
 import threading
@@ -41,6 +42,7 @@ class RelayFilter(threading.Thread):
         self.fd = fd
         self.pattern = re.compile(pattern)
         self.lines: list[str] = []
+        self.tail: collections.deque[str] = collections.deque(maxlen=30)  # for a rig error
         self.last_data = time.monotonic()
         self.lock = threading.Lock()
 
@@ -60,10 +62,11 @@ class RelayFilter(threading.Thread):
             os.close(self.fd)
 
     def _keep(self, lines: list[bytes]) -> None:
-        matched = [t for t in (raw.decode("latin-1") for raw in lines) if self.pattern.search(t)]
-        if matched:
-            with self.lock:
-                self.lines.extend(matched)
+        decoded = [raw.decode("latin-1") for raw in lines]
+        matched = [t for t in decoded if self.pattern.search(t)]
+        with self.lock:
+            self.lines.extend(matched)
+            self.tail.extend(decoded[-30:])
 
     def snapshot(self, quiet: float = 0.3, limit: float = 5.0) -> list[str]:
         """Lines so far, once the stream has been quiet for `quiet` seconds."""

@@ -771,12 +771,14 @@ class Desk:
 
         javas_before = frozenset(p.pid for p in self.java_processes())
         watcher = self._start_watcher(answers)
+        errors = None
         try:
             self.apply_registry()
             self.unix(REQUEST).write_bytes(
                 self._request(records, cmdline, cwd, env, unset, java_action, update_exit,
                               show, trace if relay is not None else None))
-            runner, relay_filter = self._start_runner(relay)
+            runner, errors = self._start_runner(relay)
+            relay_filter = errors if relay is not None else None
             started = time.monotonic()
             try:
                 runner.wait(timeout)
@@ -787,11 +789,16 @@ class Desk:
             elapsed = time.monotonic() - started
             outcome = dict(parse_items(self.read(RESULT) or b""))
             if not outcome:
+                if relay_filter:
+                    relay_filter.snapshot()
                 raise RigError(f"{self.name}: runner.exe ended with {runner.returncode} "
-                               "and left no result")
+                               f"and left no result; its error output ended with:\n"
+                               f"{self._error_tail(errors)}")
             relay_lines = relay_filter.snapshot() if relay_filter else None
         finally:
             boxes = self._stop_watcher(watcher)
+            if errors is not None and relay is None:
+                errors.close()
 
         exe_dir = to_str(exe).rsplit("\\", 1)[0]
         return Result(
@@ -881,8 +888,11 @@ class Desk:
         return request
 
     def _start_runner(self, relay: Optional[str]):
+        """The runner, and where its error output goes: the relay filter, or a file whose end a
+        rig error shows."""
         if relay is None:
-            return self._spawn([RUNNER, REQUEST, RESULT]), None
+            errors = tempfile.TemporaryFile()
+            return self._spawn([RUNNER, REQUEST, RESULT], stderr=errors), errors
         read_end, write_end = os.pipe()
         try:
             runner = self._spawn([RUNNER, REQUEST, RESULT], stderr=write_end)
@@ -892,6 +902,14 @@ class Desk:
         relay_filter.start()
         self._relays.append(relay_filter)
         return runner, relay_filter
+
+    @staticmethod
+    def _error_tail(errors) -> str:
+        if isinstance(errors, RelayFilter):
+            with errors.lock:
+                return "\n".join(errors.tail)
+        errors.seek(0)
+        return errors.read()[-3000:].decode("latin-1")
 
     def _stop_watcher(self, watcher: subprocess.Popen) -> list[dict]:
         """Asks boxwatch to stop (its stop file), then reads what it recorded."""
