@@ -34,7 +34,8 @@ args=(sign -pkcs12 "$pkcs12" -readpass "$password_file" -h sha256
   -n Vendro -i https://www.tramontel.es/ -in "$in" -out "$out.tmp")
 [ -n "$timestamp_url" ] && args+=(-ts "$timestamp_url")
 rm -f "$out.tmp"
-if ! osslsigncode "${args[@]}" >"$out.log" 2>&1; then
+# A time-stamping server that does not answer must not hold the release forever.
+if ! timeout --kill-after=10 300 osslsigncode "${args[@]}" >"$out.log" 2>&1; then
   # osslsigncode's own messages name files and errors, never the password.
   cat "$out.log" >&2
   rm -f "$out.tmp" "$out.log"
@@ -47,7 +48,7 @@ mv "$out.tmp" "$out"
 signer=$( (osslsigncode verify -in "$out" 2>/dev/null || true) |
   sed -n 's/^[[:space:]]*Subject: //p' | head -1)
 if [ -n "$timestamp_url" ]; then
-  echo "Signed: $out (${signer:-unknown signer}, time-stamped by $timestamp_url)"
+  echo "Signed: $in (${signer:-unknown signer}, time-stamped by $timestamp_url)"
 else
-  echo "Signed: $out (${signer:-unknown signer}, no time stamp)"
+  echo "Signed: $in (${signer:-unknown signer}, no time stamp; see VENDRO_SIGN_TIMESTAMP_URL)"
 fi
