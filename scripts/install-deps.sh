@@ -5,7 +5,8 @@ set -euo pipefail
 
 packages=(cmake ninja-build g++ clang-format libgtest-dev googletest mingw-w64
   wine wine64 wine32:i386 xvfb imagemagick x11-utils xdotool python3 python3-pytest
-  clang-14 libclang-rt-14-dev) # clang and libFuzzer for the fuzz targets
+  clang-14 libclang-rt-14-dev # clang and libFuzzer for the fuzz targets
+  osslsigncode openssl python3-markdown zip unzip) # the release command and its test
 
 missing=()
 for package in "${packages[@]}"; do

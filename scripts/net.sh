@@ -37,3 +37,18 @@ debian_mirror() {
   [ -n "$found" ] || { echo "no bookworm mirror in this machine's apt sources" >&2; return 1; }
   echo "$found"
 }
+
+# install_missing PACKAGE...: installs with apt-get those Debian packages that are missing;
+# silent and quick when all are there.
+install_missing() {
+  local package missing=() sudo=""
+  for package in "$@"; do
+    dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  echo "Installing: ${missing[*]}"
+  [ "$(id -u)" -eq 0 ] || sudo="sudo"
+  bounded "apt-get update" 300 $sudo apt-get update -qq
+  bounded "installing ${missing[*]}" 1500 $sudo env DEBIAN_FRONTEND=noninteractive \
+    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}

@@ -2,7 +2,7 @@
 
 Read from the sources, so that a new line or text cannot ship undocumented:
 - every string of src/launch/launch_settings.h (messages, captions, file names, registry keys,
-  addresses) and every "--pmr-..." switch named there;
+  addresses) and every "--pmr-..." switch named there, and the version (CMakeLists.txt);
 - every debug log format and every text written into a log line (logLine and fprintf in
   src/**);
 - every predefined %NAME% reference of the variable substitution;
@@ -57,6 +57,15 @@ def settings_texts(header: str) -> set[str]:
     return texts | set(re.findall(r"--pmr-[a-z-]+", header))
 
 
+def project_version() -> str:
+    """The launcher's version, written only in project() of the top CMakeLists.txt."""
+    found = re.search(r"^project\(Vendro VERSION ([0-9.]+)",
+                      (ROOT / "CMakeLists.txt").read_text(encoding="utf-8"), re.M)
+    if not found:
+        sys.exit("CMakeLists.txt: no project(Vendro VERSION ...)")
+    return found.group(1)
+
+
 def log_texts(code: dict[Path, str]) -> tuple[set[str], set[str]]:
     """Formats of the log writes, and the literal texts written into them."""
     formats, values = set(), set()
@@ -103,7 +112,8 @@ def main() -> int:
     code = sources()
     formats, values = log_texts(code)
     wanted = {
-        "launcher setting": settings_texts(code[SRC / "launch" / "launch_settings.h"]),
+        "launcher setting": settings_texts(code[SRC / "launch" / "launch_settings.h"])
+                            | {project_version()},
         "log line format": formats,
         "text in a log line": values,
         "predefined reference": references(code),

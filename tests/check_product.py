@@ -1,8 +1,15 @@
 """Checks the built Vendro.exe from outside with objdump: a 32-bit GUI program within its size
 ceiling that imports exactly kernel32, advapi32 and msvcrt, with dynamic base and NX, an x86 manifest with Common
-Controls 6, and carries the splash bitmap 131 in Spanish."""
+Controls 6, and carries the splash bitmap 131 in Spanish. With --version (CMake's project
+version), the version resource read from the file (numbers and strings) and the manifest's
+assembly version must be that version.
+
+    /usr/bin/python3 tests/check_product.py [--version 3.8] Vendro.exe
+"""
+import argparse
 import os
 import re
+import struct
 import subprocess
 import sys
 
@@ -38,7 +45,105 @@ def manifest_text(exe):
     return data[start:end].decode("utf-8", "replace") if 0 <= start < end else ""
 
 
-def main(exe):
+def _align4(offset):
+    return (offset + 3) & ~3
+
+
+def _version_blocks(data, pos, end):
+    """The VS_VERSIONINFO tree as (key, type, value bytes, children), read from the bytes."""
+    blocks = []
+    while pos + 6 <= end:
+        length, value_length, kind = struct.unpack_from("<HHH", data, pos)
+        if length == 0:
+            break
+        key_end = pos + 6
+        while data[key_end:key_end + 2] != b"\0\0":
+            key_end += 2
+        key = data[pos + 6:key_end].decode("utf-16-le")
+        value_pos = _align4(key_end + 2)
+        value_size = value_length * 2 if kind == 1 else value_length
+        value = data[value_pos:value_pos + value_size]
+        children = _version_blocks(data, _align4(value_pos + value_size), pos + length)
+        blocks.append((key, kind, value, children))
+        pos = _align4(pos + length)
+    return blocks
+
+
+def version_resource(exe):
+    """The version resource of a PE file, read from its resource directory: {"file": (3, 8, 0, 0),
+    "product": (...), "strings": {"FileVersion": "3.8", ...}}, or None when there is none."""
+    data = open(exe, "rb").read()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+    optional = pe + 24
+    magic = struct.unpack_from("<H", data, optional)[0]
+    directories = optional + (96 if magic == 0x10B else 112)
+    rsrc_rva = struct.unpack_from("<I", data, directories + 2 * 8)[0]
+    table = [struct.unpack_from("<8xIIII", data, optional + optional_size + 40 * i)
+             for i in range(sections)]
+
+    def offset(rva):
+        for virtual_size, address, raw_size, raw_pointer in table:
+            if address <= rva < address + max(virtual_size, raw_size):
+                return raw_pointer + rva - address
+        raise ValueError(f"RVA {rva:#x} is in no section")
+
+    if not rsrc_rva:
+        return None
+    base = offset(rsrc_rva)
+
+    def entries(directory):
+        named, ids = struct.unpack_from("<HH", data, base + directory + 12)
+        return [struct.unpack_from("<II", data, base + directory + 16 + 8 * i)
+                for i in range(named + ids)]
+
+    found = [target for ident, target in entries(0) if ident == 16]
+    if not found:
+        return None
+    node = found[0]
+    while node & 0x80000000:  # name, then language: the first of each
+        node = entries(node & 0x7FFFFFFF)[0][1]
+    data_rva, size = struct.unpack_from("<II", data, base + node)
+    start = offset(data_rva)
+    resource = data[start:start + size]
+    key, _, fixed, children = _version_blocks(resource, 0, len(resource))[0]
+    if key != "VS_VERSION_INFO" or struct.unpack_from("<I", fixed)[0] != 0xFEEF04BD:
+        raise ValueError("malformed VS_VERSIONINFO")
+    file_ms, file_ls, product_ms, product_ls = struct.unpack_from("<IIII", fixed, 8)
+    strings = {}
+    for child_key, _, _, tables in children:
+        if child_key == "StringFileInfo":
+            for _, _, _, values in tables:
+                for name, _, value, _ in values:
+                    strings[name] = value.decode("utf-16-le").rstrip("\0")
+    return {"file": (file_ms >> 16, file_ms & 0xFFFF, file_ls >> 16, file_ls & 0xFFFF),
+            "product": (product_ms >> 16, product_ms & 0xFFFF, product_ls >> 16,
+                        product_ls & 0xFFFF),
+            "strings": strings}
+
+
+def version_problems(exe, version):
+    """How the version resource and the manifest differ from CMake's project version."""
+    numbers = tuple(int(part) for part in version.split(".")) + (0, 0, 0)
+    numbers = numbers[:4]
+    info = version_resource(exe)
+    if info is None:
+        return ["no version resource"]
+    problems = []
+    for kind in ("file", "product"):
+        if info[kind] != numbers:
+            problems.append(f"{kind} version {'.'.join(map(str, info[kind]))} in the version "
+                            f"resource, not {version}")
+    for name in ("FileVersion", "ProductVersion"):
+        if info["strings"].get(name) != version:
+            problems.append(f"{name} string {info['strings'].get(name)!r}, not {version!r}")
+    quad = ".".join(map(str, numbers))
+    if f'name="Tramontel.Vendro" version="{quad}"' not in manifest_text(exe):
+        problems.append(f"the manifest's assembly version is not {quad}")
+    return problems
+
+
+def main(exe, version=None):
     dump = subprocess.run(["i686-w64-mingw32-objdump", "-p", exe], check=True,
                           capture_output=True, text=True).stdout
     problems = []
@@ -73,6 +178,10 @@ def main(exe):
         problems.append("no version information")
     if not any(kind == "icon" for kind, _, _ in resources):
         problems.append("no icon")
+    if version is not None:
+        problems += version_problems(exe, version)
+        if not problems:
+            print(f"version {version} in the version resource and the manifest")
     for problem in problems:
         print(f"{exe}: {problem}")
     print("ok" if not problems else f"{len(problems)} problem(s)")
@@ -80,4 +189,8 @@ def main(exe):
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1]))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("exe")
+    parser.add_argument("--version", help="the CMake project's version, e.g. 3.8")
+    arguments = parser.parse_args()
+    sys.exit(main(arguments.exe, arguments.version))

@@ -4,9 +4,13 @@
 
 #include <cstdint>
 
+#include "vendro_version.h"
+
 namespace settings {
 
-inline constexpr const char* launcherVersion = "3.8";
+// The version is not written here: it is project()'s in the top CMakeLists.txt ("3.8"), which the
+// version resource and the manifest carry too.
+inline constexpr const char* launcherVersion = VENDRO_VERSION_TEXT;
 
 // Debug log
 inline constexpr const char* debugSwitch = "--pmr-debug"; // "--pmr-debug-all" contains it

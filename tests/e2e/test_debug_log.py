@@ -1,7 +1,10 @@
 """When the launcher writes pelmorin.log, what its header says, and that it only ever grows."""
 
+from pathlib import Path
+
 import pytest
 
+import rig
 from expect import last_start, log_lines, value
 
 BOTH = ["win64", "win32"]
@@ -75,3 +78,19 @@ def test_log_that_cannot_be_opened_fails_the_start_with_pelmorin_caption(desk):
     assert text[2:] in desk.error_texts()
     # The web page is only opened once the failure defaults are written.
     assert result.urls == []
+
+
+def test_logged_version_is_the_version_resource_of_the_file(desk):
+    """One version: the "Version:" line of a real start is the version resource Windows shows in
+    the file's properties (both generated from the CMake project's version)."""
+    import sys  # tests/check_product.py reads the resource; the guest has tests/e2e alone
+    sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
+    from check_product import version_resource
+
+    resource = version_resource(rig.PRODUCT)
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    result = desk.launch(b"--pmr-debug --pmr-no-splash")
+    logged = value(log_lines(result.log), b"Version:\t").decode()
+    assert resource["strings"]["FileVersion"] == resource["strings"]["ProductVersion"] == logged
+    numbers = tuple(int(part) for part in logged.split(".")) + (0, 0, 0)
+    assert resource["file"] == resource["product"] == numbers[:4]

@@ -1,5 +1,6 @@
 """A start from the desk's point of view: which Java program runs, with what, and where."""
 
+import struct
 from pathlib import Path
 
 import pytest
@@ -118,3 +119,28 @@ def test_too_long_java_command_line_fails_instead_of_being_cut(desk, overflow):
     assert result.boxes[0]["text"] == GENERAL_FAILURE + b"\n\n" + system_text
     assert result.wait_urls(1) == [MAKER_URL]
     assert value(lines, b"Exit code:\t") is None
+
+
+SIGNED = rig.BUILD / "signed" / rig.BUILD_KIND / "Vendro.exe"
+
+
+def test_signed_file_starts_java(desk):
+    """The launcher signed the way scripts/release.sh signs it (Authenticode, scripts/sign.sh)
+    starts like the unsigned one. tests/check_release.py (ctest release_package) leaves the rig's
+    build signed with a throwaway certificate in build/signed/."""
+    if not SIGNED.is_file():
+        pytest.skip(f"no signed build at {SIGNED}: ctest -R release_package makes it")
+    if SIGNED.stat().st_mtime < rig.PRODUCT.stat().st_mtime:
+        pytest.skip(f"{SIGNED} is older than {rig.PRODUCT}: ctest -R release_package signs it anew")
+    data = SIGNED.read_bytes()
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    optional = pe + 24
+    directories = optional + (96 if struct.unpack_from("<H", data, optional)[0] == 0x10B else 112)
+    offset, size = struct.unpack_from("<II", data, directories + 4 * 8)  # the certificate table
+    assert size > 0 and offset + size == len(data), "the file carries no signature"
+    desk.copy_file(SIGNED, desk.app + r"\Vendro.exe")
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    result = desk.launch(b"--pmr-debug --pmr-no-splash")
+    assert result.exit_code == 0
+    assert result.java is not None
+    assert log_lines(result.log)[-1] == b"Exit code:\t0"
