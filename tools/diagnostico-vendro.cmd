@@ -113,9 +113,8 @@ echo ===== Carpeta swt =====
 call :carpeta "%CARPETA%swt"
 
 echo ===== Variable Pelmorin =====
-set Pelmorin >nul 2>&1
-if errorlevel 1 echo La variable Pelmorin no esta definida en este entorno.
-if not errorlevel 1 set Pelmorin
+if not defined Pelmorin echo La variable Pelmorin no esta definida en este entorno.
+if defined Pelmorin set Pelmorin
 echo En el Registro de Windows, usuario, HKCU\Environment:
 call :valor "HKCU\Environment" Pelmorin
 echo En el Registro de Windows, equipo, HKLM\SYSTEM\CurrentControlSet\Control\Session Manager\Environment:
@@ -242,12 +241,13 @@ set "VALOR_VISTO=1"
 echo   %~1 = %~2
 goto :eof
 
-rem :log "FICHERO" -- sus ultimas 40 lineas no vacias.
+rem :log "FICHERO" -- su final. Se cuentan las lineas no vacias y se salta ese numero
+rem menos 40; como skip cuenta tambien las vacias, salen al menos 40.
 :log
 if not exist "%~1" echo No hay pelmorin.log en la carpeta: el log de depuracion no se ha activado aqui.
 if not exist "%~1" goto :eof
 echo %~1
-echo Tamano: %~z1 bytes. Ultimas 40 lineas, sin las vacias:
+echo Tamano: %~z1 bytes. Su final, sin las lineas vacias; al menos las 40 ultimas:
 echo ----------
 set /a LINEAS=0
 for /f "usebackq delims=" %%l in ("%~1") do set /a LINEAS+=1
