@@ -171,12 +171,19 @@ set /a VERSIONES+=1
 set /a EN_CLAVE+=1
 set "HOME_JAVA="
 set "TIPO_VALOR="
-for /f "tokens=1,2,*" %%a in ('reg query "%CLAVE%\%VERSION%" /v JavaHome %OPCION% 2^>nul') do call :java_home "%%a" "%%b" "%%c"
+rem The value is set, and shown, straight from the for variable: passed to a call, or shown
+rem through a variable by some cmd, a % in it would be expanded.
+set "QUERY=reg query "%CLAVE%\%VERSION%" /v JavaHome %OPCION%"
+for /f "tokens=1,2,*" %%a in ('%QUERY% 2^>nul') do if /i "%%a"=="JavaHome" set "TIPO_VALOR=%%b"
+for /f "tokens=1,2,*" %%a in ('%QUERY% 2^>nul') do if /i "%%a"=="JavaHome" set "HOME_JAVA=%%c"
 echo     Version %VERSION%, %TIPO%
 if not defined TIPO_VALOR goto sin_java_home
-echo         JavaHome: %HOME_JAVA%
+for /f "tokens=1,2,*" %%a in ('%QUERY% 2^>nul') do if /i "%%a"=="JavaHome" echo         JavaHome: %%c
 echo         Tipo del valor: %TIPO_VALOR%
 if not defined HOME_JAVA goto :eof
+if /i "%TIPO_VALOR%"=="REG_EXPAND_SZ" goto tipo_no_valido
+if /i "%TIPO_VALOR%"=="REG_DWORD" goto tipo_no_valido
+if /i "%TIPO_VALOR%"=="REG_BINARY" goto tipo_binario
 set "JAVAW=%HOME_JAVA%\bin\javaw.exe"
 if "%TIPO%"=="JDK" set "JAVAW=%HOME_JAVA%\jre\bin\javaw.exe"
 if not exist "%JAVAW%" goto sin_javaw_aqui
@@ -191,12 +198,11 @@ goto :eof
 :sin_java_home
 echo         JavaHome: NO EXISTE; Vendro descarta esta version
 goto :eof
-
-rem :java_home "NOMBRE" "TIPO" "DATO" -- una linea de reg query /v JavaHome.
-:java_home
-if /i not "%~1"=="JavaHome" goto :eof
-set "TIPO_VALOR=%~2"
-set "HOME_JAVA=%~3"
+:tipo_no_valido
+echo         Vendro no acepta un JavaHome de tipo %TIPO_VALOR%: descarta esta version
+goto :eof
+:tipo_binario
+echo         JavaHome de tipo REG_BINARY, en hexadecimal: no se comprueba javaw.exe
 goto :eof
 
 rem :otra "SUBCLAVE DE SOFTWARE" VISTA -- una clave que Vendro no lee: solo si existe.
@@ -232,13 +238,9 @@ goto :eof
 rem :valor "CLAVE" NOMBRE -- un valor del Registro de Windows, o que no esta definido.
 :valor
 set "VALOR_VISTO="
-for /f "tokens=1,2,*" %%a in ('reg query "%~1" /v %2 2^>nul') do call :valor_linea "%%a" "%%c" %2
+for /f "tokens=1,2,*" %%a in ('reg query "%~1" /v %2 2^>nul') do if /i "%%a"=="%~2" set "VALOR_VISTO=1"
 if not defined VALOR_VISTO echo   no definida
-goto :eof
-:valor_linea
-if /i not "%~1"=="%~3" goto :eof
-set "VALOR_VISTO=1"
-echo   %~1 = %~2
+for /f "tokens=1,2,*" %%a in ('reg query "%~1" /v %2 2^>nul') do if /i "%%a"=="%~2" echo   %%a = %%c
 goto :eof
 
 rem :log "FICHERO" -- su final. Se cuentan las lineas no vacias y se salta ese numero

@@ -55,10 +55,14 @@ IBM_JRE = "IBM\\Java2 Runtime Environment"
 
 @pytest.mark.parametrize("desk", ["win64", "win32"], indirect=True)
 def test_report_of_an_installed_desk(desk):
-    """Runtimes in each view (one with its javaw.exe gone), options file, jars, the debug log
-    and the Pelmorin variable: each shows in its section as the desk has it."""
+    """Runtimes in each view (one with its javaw.exe gone, one with a JavaHome of a type the
+    launcher rejects), options file, jars, the debug log and the Pelmorin variable: each shows
+    in its section as the desk has it."""
     desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
     desk.add_runtime("1.7.0_80", home=r"C:\rt\ibm7", vendor="IBM", launcher=False)
+    # A value type the launcher does not take, though javaw.exe is where it points.
+    desk.add_version_key(rig.RUNTIME_KEYS[("IBM", "jdk")], "1.8.0", "%SystemDrive%\\rt\\jre8",
+                         value_type="expand_sz")
     if desk.is64:
         desk.add_runtime("1.8.0_60", home=r"C:\rt\jdk8", kind="jdk", view=64)
     desk.apply_registry()
@@ -87,16 +91,19 @@ def test_report_of_an_installed_desk(desk):
     assert "Version 1.7.0_80, JRE\r\n        JavaHome: C:\\rt\\ibm7\r\n" in java[(IBM_JRE, views[0])]
     assert "javaw.exe: NO ENCONTRADO\r\n        C:\\rt\\ibm7\\bin\\javaw.exe\r\n" \
         in java[(IBM_JRE, views[0])]
+    assert "Version 1.8.0, JDK\r\n        JavaHome: %SystemDrive%\\rt\\jre8\r\n" \
+        "        Tipo del valor: REG_EXPAND_SZ\r\n        Vendro no acepta un JavaHome de tipo " \
+        "REG_EXPAND_SZ: descarta esta version\r\n" in java[("IBM\\Java Development Kit", views[0])]
     if desk.is64:
         assert "Version 1.8.0_60, JDK\r\n        JavaHome: C:\\rt\\jdk8\r\n" in java[(JDK, "64")]
         assert "javaw.exe: encontrado\r\n        C:\\rt\\jdk8\\jre\\bin\\javaw.exe" \
             in java[(JDK, "64")]
         assert java[(JDK, "32")].strip() == java[(JRE, "64")].strip() == "no existe"
-        assert "Resumen: 3 versiones de Java registradas, 2 con javaw.exe." \
+        assert "Resumen: 4 versiones de Java registradas, 2 con javaw.exe." \
             in report["Java en el Registro de Windows"]
     else:
         assert java[(JDK, "una")].strip() == "no existe"
-        assert "Resumen: 2 versiones de Java registradas, 1 con javaw.exe." \
+        assert "Resumen: 3 versiones de Java registradas, 1 con javaw.exe." \
             in report["Java en el Registro de Windows"]
     assert "No se ha encontrado Java" not in report["Java en el Registro de Windows"]
 
