@@ -20,9 +20,12 @@ chcp 1252 >nul 2>&1
 
 set "INFORME=%TEMP%\diagnostico-vendro.txt"
 if not defined TEMP set "INFORME=%CARPETA%diagnostico-vendro.txt"
+rem El informe de una ejecucion anterior se borra antes, para no tomarlo por el de esta.
+del "%INFORME%" >nul 2>&1
 call :informe > "%INFORME%" 2>&1
 if exist "%INFORME%" goto escrito
 set "INFORME=%CARPETA%diagnostico-vendro.txt"
+del "%INFORME%" >nul 2>&1
 call :informe > "%INFORME%" 2>&1
 if exist "%INFORME%" goto escrito
 echo No se ha podido escribir el informe ni en la carpeta temporal ni junto a este fichero.
