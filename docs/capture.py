@@ -2,9 +2,13 @@
 
 Writes the debug log of each start below into build/docs/logs/NAME.log (bytes as the launcher
 wrote them), prints its exit code, boxes and web addresses, and puts the two pictures of the
-guide into docs/img/ (the splash, and the box of a start without Java), cropped to the window.
+guide into docs/img/ (the splash, and the box of a start without Java), cropped to the window,
+and a picture of the report of the desk diagnostic command (tools/diagnostico-vendro.cmd), run
+under Wine after a logged start, into docs/img/diagnostico.png: its first part, drawn as text.
 
     scripts/build.sh && /usr/bin/python3 docs/capture.py [NAME ...]
+
+NAME is a scene below, or diagnostico for the diagnostic command's picture alone.
 """
 
 from __future__ import annotations
@@ -146,12 +150,50 @@ def pictures(desk, display) -> None:
         print(f"{IMG / target}: {(IMG / target).stat().st_size} bytes")
 
 
+DIAGNOSTIC_LINES = 62  # the Windows and Java sections and the options file
+
+
+def diagnostic(desk) -> None:
+    """Runs the diagnostic command on the desk of the good start, after that start, and draws
+    the beginning of its report as text on a white page."""
+    desk.reset()
+    options = good(desk)
+    desk.add_runtime("1.8.0_60", home=r"C:\Java64\jdk1.8.0_60", kind="jdk", view=64)
+    desk.launch(options.pop("args"), **options)
+    desk.copy_file(ROOT / "tools" / "diagnostico-vendro.cmd", desk.app + r"\diagnostico-vendro.cmd")
+    done = desk.wine(["cmd", "/c", desk.app + r"\diagnostico-vendro.cmd", "/q"], timeout=120)
+    print(done.stdout.decode("cp1252").replace("\r\n", "\n"))
+    report = desk.read(r"C:\users\root\Temp\diagnostico-vendro.txt").decode("cp1252")
+    OUT.mkdir(parents=True, exist_ok=True)
+    (OUT / "diagnostico-vendro.txt").write_text(report, encoding="utf-8")
+    head = "\n".join(report.replace("\r\n", "\n").split("\n")[:DIAGNOSTIC_LINES]).rstrip()
+    # One label per line, stacked (this ImageMagick refuses long labels); label: reads
+    # backslash and percent escapes, so the report's own ones are doubled; it trims blanks,
+    # so those that lead a line (and empty lines) become no-break spaces.
+    def keep(line: str) -> str:
+        body = line.lstrip(" ")
+        return "\u00a0" * (len(line) - len(body) or not body) + body.replace(
+            "\\", "\\\\").replace("%", "%%")
+    lines = [keep(line) for line in head.split("\n") + ["(...)"]]
+    target = IMG / "diagnostico.png"
+    subprocess.run(["/usr/bin/convert", "-background", "white", "-fill", "black",
+                    "-font", "DejaVu-Sans-Mono", "-pointsize", "13", "-gravity", "west",
+                    *(f"label:{line}" for line in lines), "-append", "-bordercolor", "white",
+                    "-border", "12", "-strip", "-colors", "16", f"PNG8:{target}"],
+                   check=True, timeout=60)
+    print(f"{target}: {target.stat().st_size} bytes")
+
+
 def main(names: list[str]) -> None:
     with rig.Xvfb() as display, rig.open_desk("win64", display) as desk:
         for name in names or SCENES:
-            run(desk, name)
+            if name == "diagnostico":
+                diagnostic(desk)
+            else:
+                run(desk, name)
         if not names:
             pictures(desk, display)
+            diagnostic(desk)
     if not names and "win32" in rig.DESKS:
         with rig.Xvfb() as display, rig.open_desk("win32", display) as desk:
             run(desk, "good")

@@ -511,11 +511,13 @@ class Desk:
         return env
 
     def wine(self, args: Sequence[str], *, timeout: float = 60, check: bool = True,
-             debug: str = "-all", loader: str = WINE) -> subprocess.CompletedProcess:
+             debug: str = "-all", loader: str = WINE,
+             environment: Mapping[str, str] = {}) -> subprocess.CompletedProcess:
         """Runs one Wine command in this prefix (current directory C:\\) and waits for it
-        (`timeout` scaled)."""
+        (`timeout` scaled). `environment` adds variables to the ones the program sees."""
         self._ensure_server()
-        done = run_to_files([loader, *args], env=self.env(debug), cwd=self.unix("C:\\"),
+        done = run_to_files([loader, *args], env=self.env(debug, **environment),
+                            cwd=self.unix("C:\\"),
                             timeout=scaled(timeout), what=f"{self.name}: wine {' '.join(args)}")
         if check and done.returncode != 0:
             raise RigError(f"{self.name}: wine {' '.join(args)} ended with {done.returncode}: "
