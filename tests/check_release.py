@@ -67,8 +67,10 @@ def unpack(package: Path, folder: Path) -> list[str]:
     with zipfile.ZipFile(package) as archive:
         names = sorted(archive.namelist())
         archive.extractall(folder)
-    expected = {"Vendro.exe", "Vendro.pmr.ini", "guia-operador.html", "img/splash.png",
-                "img/caja-sin-java.png", "SHA256SUMS"}
+    # Every picture the guide shows travels with its page.
+    guide = (ROOT / "docs" / "es" / "guia-operador.md").read_text(encoding="utf-8")
+    pictures = {"img/" + name for name in re.findall(r"!\[[^\]]*\]\(\.\./img/([^)]+)\)", guide)}
+    expected = {"Vendro.exe", "Vendro.pmr.ini", "guia-operador.html", "SHA256SUMS", *pictures}
     tracked = run(["git", "-C", ROOT, "ls-files", "*diagnostico-vendro.cmd"]).split()
     if tracked:
         expected.add("diagnostico-vendro.cmd")
