@@ -23,10 +23,12 @@ fi
 [ -f "$image/disk.img" ] || { echo "guest not built: scripts/guest/build.sh" >&2; exit 2; }
 [ -f "$x86/Vendro.exe" ] || { echo "no 32-bit build in $x86" >&2; exit 2; }
 
-# What the guest needs of the tree: the end-to-end tests and the 32-bit product and doubles.
+# What the guest needs of the tree: the end-to-end tests with the product check they read the
+# version resource with, the desk's diagnostic command, the 32-bit product and doubles.
 rm -rf "$share"
 mkdir -p "$share/tree/tests" "$share/tree/build/x86"
-cp -r tests/e2e "$share/tree/tests/"
+cp -r tests/e2e tests/check_product.py "$share/tree/tests/"
+cp -r tools "$share/tree/"
 find "$share/tree/tests" -name __pycache__ -prune -exec rm -rf {} +
 cp "$x86/Vendro.exe" "$share/tree/build/x86/"
 cp -r "$x86/doubles" "$share/tree/build/x86/"
@@ -35,8 +37,8 @@ find "$share/tree/build/x86/doubles" -type f ! -name '*.exe' ! -name '*.dll' -de
 {
   echo 'set -e'
   echo 'mkdir -p /root/vendro/build'
-  echo 'rm -rf /root/vendro/tests /root/vendro/build/x86'
-  echo 'cp -r /share/tree/tests /root/vendro/'
+  echo 'rm -rf /root/vendro/tests /root/vendro/tools /root/vendro/build/x86'
+  echo 'cp -r /share/tree/tests /share/tree/tools /root/vendro/'
   echo 'cp -r /share/tree/build/x86 /root/vendro/build/'
   echo 'cd /root/vendro'
   echo 'export VENDRO_E2E_BUILD=x86'

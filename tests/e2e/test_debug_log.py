@@ -83,7 +83,7 @@ def test_log_that_cannot_be_opened_fails_the_start_with_pelmorin_caption(desk):
 def test_logged_version_is_the_version_resource_of_the_file(desk):
     """One version: the "Version:" line of a real start is the version resource Windows shows in
     the file's properties (both generated from the CMake project's version)."""
-    import sys  # tests/check_product.py reads the resource; the guest has tests/e2e alone
+    import sys  # tests/check_product.py reads the resource (the guest gets a copy too)
     sys.path.insert(0, str(Path(__file__).resolve().parents[1]))
     from check_product import version_resource
 
