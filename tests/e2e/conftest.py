@@ -39,6 +39,7 @@ NOT_IN_GUEST = {
 SAME_IN_BOTH = "same in both builds on 64-bit Windows: the host's run covers it"
 
 
+@pytest.hookimpl(tryfirst=True)  # before -m looks at the markers
 def pytest_collection_modifyitems(config, items):
     """Every case in 32-bit Windows carries the guest marker (rig self-tests excepted).
     VENDRO_E2E_SUBSET=guest keeps the marked cases alone: what differs between the 32-bit build
