@@ -481,9 +481,10 @@ class Desk:
         self.display = display
         self.app = APP
         self.views = (32, 64) if self.is64 else (32,)
-        # reg.exe of the system's own bitness: the 32-bit one of 64-bit Windows deletes nothing
-        # in the 64-bit view, so keys a test wrote there would outlive its reset.
-        self.reg_loader = WINE64_LOADER if self.is64 else WINE
+        # The loader of the system's own bitness, for its reg.exe and cmd.exe: under Wine the
+        # 32-bit reg.exe of 64-bit Windows deletes nothing in the 64-bit view, so keys a test
+        # wrote there would outlive its reset.
+        self.system_loader = WINE64_LOADER if self.is64 else WINE
         self._reg: dict[int, list[VersionKey]] = {v: [] for v in self.views}
         self._roots: list[str] = list(JAVA_ROOTS)  # top keys deleted by every import
         self._applied: Optional[bytes] = None  # .reg text imported in this server's life
@@ -733,14 +734,14 @@ class Desk:
         winpath = rf"{TEST_DIR}\java.reg"
         self.unix(winpath).write_bytes(text)
         self.wine(["reg", "import", winpath] + (["/reg:64"] if self.is64 else []),
-                  loader=self.reg_loader)
+                  loader=self.system_loader)
         self._applied = text
 
     def reg_query(self, key: str, view: int = 32) -> Optional[str]:
         """`reg query KEY /s` in one view: its text, or None when the key does not exist."""
         self._check_view(view)
         args = ["reg", "query", "HKLM\\" + key, "/s"] + ([f"/reg:{view}"] if self.is64 else [])
-        done = self.wine(args, check=False, loader=self.reg_loader)
+        done = self.wine(args, check=False, loader=self.system_loader)
         return done.stdout.decode("cp437", errors="replace") if done.returncode == 0 else None
 
     # -- launching ---------------------------------------------------------------------------
@@ -1062,7 +1063,7 @@ class Desk:
         self.unix(winpath).write_bytes(b"\r\n".join(lines) + b"\r\n")
         for view in self.views:
             self.wine(["reg", "import", winpath] + ([f"/reg:{view}"] if self.is64 else []),
-                      loader=self.reg_loader)
+                      loader=self.system_loader)
 
     def calibrate(self) -> None:
         """Sets the time scale, once per session, from three warm starts of the updater

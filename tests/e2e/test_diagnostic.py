@@ -23,8 +23,10 @@ def run_diagnostic(desk: rig.Desk, folder: str, **environment: str) -> dict[str,
     report holds it, code page 1252), after checking that the folder was left as it was."""
     desk.copy_file(SCRIPT, folder + "\\" + NAME)
     before = sorted(p.relative_to(desk.unix(folder)) for p in desk.unix(folder).rglob("*"))
+    # A double click runs it with the system's own cmd: the 64-bit one on 64-bit Windows (under
+    # Wine a 32-bit reg.exe does not reach the registry's 64-bit view, as Windows' does).
     done = desk.wine(["cmd", "/c", folder + "\\" + NAME, "/q"], timeout=120,
-                     environment=environment)
+                     environment=environment, loader=desk.system_loader)
     out = done.stdout.decode("cp1252")
     found = re.search(r"Informe escrito en:\r?\n +(.+?)\r?\n", out)
     assert found, out
