@@ -649,6 +649,12 @@ class Desk:
             with contextlib.suppress(FileNotFoundError):
                 target.unlink()
 
+    def snapshot(self, folder: Text) -> dict:
+        """Everything below a folder: relative path -> (is a folder, bytes of a file)."""
+        root = self.unix(folder)
+        return {p.relative_to(root): (p.is_dir(), None if p.is_dir() else p.read_bytes())
+                for p in root.rglob("*")} if root.exists() else {}
+
     def read(self, winpath: Text) -> Optional[bytes]:
         return _read(self.unix(winpath))
 

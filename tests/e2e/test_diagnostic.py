@@ -22,7 +22,7 @@ def run_diagnostic(desk: rig.Desk, folder: str, **environment: str) -> dict[str,
     """Runs the command from `folder`; returns the report's sections by title (text as the
     report holds it, code page 1252), after checking that the folder was left as it was."""
     desk.copy_file(SCRIPT, folder + "\\" + NAME)
-    before = sorted(p.relative_to(desk.unix(folder)) for p in desk.unix(folder).rglob("*"))
+    before = desk.snapshot(folder)
     # A double click runs it with the system's own cmd: the 64-bit one on 64-bit Windows (under
     # Wine a 32-bit reg.exe does not reach the registry's 64-bit view, as Windows' does).
     done = desk.wine(["cmd", "/c", folder + "\\" + NAME, "/q"], timeout=120,
@@ -32,8 +32,7 @@ def run_diagnostic(desk: rig.Desk, folder: str, **environment: str) -> dict[str,
     assert found, out
     report = desk.read(found.group(1))
     assert report is not None, found.group(1)
-    after = sorted(p.relative_to(desk.unix(folder)) for p in desk.unix(folder).rglob("*"))
-    assert after == before
+    assert desk.snapshot(folder) == before
     text = report.decode("cp1252")
     assert text.endswith("===== Fin del diagnostico =====\r\n"), text[-500:]
     parts = re.split(r"^===== (.+?) =====\r$", text, flags=re.M)

@@ -201,12 +201,6 @@ ROWS = [
 ]
 
 
-def snapshot(desk, folder: str) -> dict:
-    root = desk.unix(folder)
-    return {p.relative_to(root): (p.is_dir(), None if p.is_dir() else p.read_bytes())
-            for p in root.rglob("*")} if root.exists() else {}
-
-
 def classpath_entries(args: bytes) -> list[bytes]:
     """The class path the launcher appended, read from the end of the argument text (options
     before it may hold quotes of their own)."""
@@ -223,7 +217,7 @@ def test_hostile_installation(desk, row):
     launch = dict(args=b"--pmr-debug --pmr-no-splash")
     launch.update(row.setup(desk) or {})
     folder = rig.to_str(launch.get("exe", rig.APP_EXE)).rsplit("\\", 1)[0]
-    before = snapshot(desk, folder)
+    before = desk.snapshot(folder)
 
     try:
         result = desk.launch(launch.pop("args"), timeout=60, **launch)
@@ -245,7 +239,7 @@ def test_hostile_installation(desk, row):
         assert result.java_args.startswith(b"-Dfile.encoding=UTF-8 ")
         assert all(desk.unix(entry).exists() for entry in classpath_entries(result.java_args))
         assert desk.unix(result.java_program).is_file()
-    after = snapshot(desk, folder)
+    after = desk.snapshot(folder)
     changed = {p for p in before.keys() | after.keys() if before.get(p) != after.get(p)}
     assert changed <= {rig.Path("pelmorin.log")}
 
