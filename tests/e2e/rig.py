@@ -36,6 +36,7 @@ import shutil
 import subprocess
 import tempfile
 import time
+import warnings
 from pathlib import Path
 from typing import Callable, Iterable, Iterator, Mapping, Optional, Sequence, Union
 
@@ -848,19 +849,32 @@ class Desk:
 
     def _start_watcher(self, answers: Union[str, Sequence[str]]) -> subprocess.Popen:
         """Starts boxwatch and waits until it watches. Wine's services occasionally hang while
-        a fresh wineserver starts them (seen once in about 150 launches): then the server is
-        restarted and the watcher started once more, before the launcher runs at all."""
+        a fresh wineserver starts them (seen once in about 150 launches), and once under heavy
+        load the watcher's Wine ended with 1 before it ran: then the server is restarted and
+        the watcher started once more, before the launcher runs at all. The first failure
+        stays visible as a warning in the summary."""
+        failures = []
         for attempt in (1, 2):
-            watcher = self._spawn([BOXWATCH, BOX_REC, _answers(answers), BOX_READY])
-            if wait_for(lambda: self.unix(BOX_READY).exists() or watcher.poll() is not None,
-                        scaled(20)):
-                if watcher.poll() is not None:
-                    raise RigError(f"{self.name}: boxwatch ended with {watcher.returncode}")
-                return watcher
-            watcher.kill()
-            watcher.wait()
+            with tempfile.TemporaryFile() as errors:
+                watcher = self._spawn([BOXWATCH, BOX_REC, _answers(answers), BOX_READY],
+                                      stderr=errors)
+                ready = wait_for(lambda: self.unix(BOX_READY).exists() or
+                                 watcher.poll() is not None, scaled(20))
+                if ready and watcher.poll() is None:
+                    if failures:
+                        warnings.warn(f"{self.name}: boxwatch started on the second try; "
+                                      f"the first: {failures[0]}")
+                    return watcher
+                if watcher.poll() is None:
+                    watcher.kill()
+                    watcher.wait()
+                    failures.append("did not get ready")
+                else:
+                    errors.seek(0)
+                    tail = errors.read()[-2000:].decode("latin-1")
+                    failures.append(f"ended with {watcher.returncode}: {tail}")
             self.kill_server()
-        raise RigError(f"{self.name}: boxwatch did not get ready")
+        raise RigError(f"{self.name}: boxwatch " + "; then ".join(failures))
 
     def _request(self, records: Records, cmdline: bytes, cwd: Optional[Text],
                  env: Optional[Mapping[Text, Optional[Text]]], unset: Iterable[Text],
