@@ -870,9 +870,8 @@ class Desk:
                     watcher.wait()
                     failures.append("did not get ready")
                 else:
-                    errors.seek(0)
-                    tail = errors.read()[-2000:].decode("latin-1")
-                    failures.append(f"ended with {watcher.returncode}: {tail}")
+                    failures.append(f"ended with {watcher.returncode}: "
+                                    f"{self._error_tail(errors)}")
             self.kill_server()
         raise RigError(f"{self.name}: boxwatch " + "; then ".join(failures))
 
