@@ -19,8 +19,8 @@ static bool dllDirectoryChanged;
 
 void restrictDllSearch() {
   // Looked up by name: systems without the update that brought it must still start.
-  auto restrict = VENDRO_BIND(GetModuleHandleA("kernel32"), SetDefaultDllDirectories);
-  systemDirectoryOnly = restrict&& restrict(LOAD_LIBRARY_SEARCH_SYSTEM32);
+  auto limitSearch = VENDRO_BIND(GetModuleHandleA("kernel32"), SetDefaultDllDirectories);
+  systemDirectoryOnly = limitSearch && limitSearch(LOAD_LIBRARY_SEARCH_SYSTEM32);
   if (!systemDirectoryOnly) dllDirectoryChanged = SetDllDirectoryA("") != FALSE;
 }
 
