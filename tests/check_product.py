@@ -12,6 +12,7 @@ import re
 import struct
 import subprocess
 import sys
+from typing import NamedTuple
 
 # The loader resolves static imports, and the DLLs they pull in, before the launcher can limit
 # the DLL search: any other DLL (user32, shell32, ole32) is loaded at run time from the system
@@ -69,21 +70,34 @@ def _version_blocks(data, pos, end):
     return blocks
 
 
+class PeLayout(NamedTuple):
+    pe: int  # offset of the "PE" signature; the COFF header follows it
+    optional: int  # offset of the optional header
+    headers_end: int  # end of the section table
+    sections: list  # (name, virtual size, address, raw size, raw pointer) of each section
+
+
+def pe_layout(data):
+    """Where a PE file's headers are, and its section table."""
+    pe = struct.unpack_from("<I", data, 0x3C)[0]
+    count, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
+    optional = pe + 24
+    table = optional + optional_size
+    sections = [struct.unpack_from("<8sIIII", data, table + 40 * i) for i in range(count)]
+    return PeLayout(pe, optional, table + 40 * count, sections)
+
+
 def version_resource(exe):
     """The version resource of a PE file, read from its resource directory: {"file": (3, 8, 0, 0),
     "product": (...), "strings": {"FileVersion": "3.8", ...}}, or None when there is none."""
     data = open(exe, "rb").read()
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
-    optional = pe + 24
-    magic = struct.unpack_from("<H", data, optional)[0]
-    directories = optional + (96 if magic == 0x10B else 112)
+    layout = pe_layout(data)
+    magic = struct.unpack_from("<H", data, layout.optional)[0]
+    directories = layout.optional + (96 if magic == 0x10B else 112)
     rsrc_rva = struct.unpack_from("<I", data, directories + 2 * 8)[0]
-    table = [struct.unpack_from("<8xIIII", data, optional + optional_size + 40 * i)
-             for i in range(sections)]
 
     def offset(rva):
-        for virtual_size, address, raw_size, raw_pointer in table:
+        for _, virtual_size, address, raw_size, raw_pointer in layout.sections:
             if address <= rva < address + max(virtual_size, raw_size):
                 return raw_pointer + rva - address
         raise ValueError(f"RVA {rva:#x} is in no section")

@@ -7,12 +7,13 @@ either file holds the name of the folder it was built in.
 """
 import os
 import shutil
-import struct
 import subprocess
 import sys
 import tempfile
 import time
 from pathlib import Path
+
+from check_product import pe_layout
 
 ROOT = Path(__file__).resolve().parents[1]
 # What the product's build reads: the top CMakeLists.txt adds the doubles for Windows.
@@ -44,15 +45,11 @@ def build(source: Path, binary: Path) -> Path:
 def regions(data: bytes) -> list[tuple[str, int, int]]:
     """(name, start, end) of the PE headers' fields that tell builds apart, and of each section's
     bytes in the file."""
-    pe = struct.unpack_from("<I", data, 0x3C)[0]
-    sections, optional_size = struct.unpack_from("<H12xH", data, pe + 6)
-    optional = pe + 24
-    found = [("COFF header time stamp", pe + 8, pe + 12),
-             ("optional header checksum", optional + 64, optional + 68),
-             ("headers", 0, optional + optional_size + 40 * sections)]
-    for i in range(sections):
-        name, raw_size, raw_pointer = struct.unpack_from("<8s8xII", data,
-                                                         optional + optional_size + 40 * i)
+    layout = pe_layout(data)
+    found = [("COFF header time stamp", layout.pe + 8, layout.pe + 12),
+             ("optional header checksum", layout.optional + 64, layout.optional + 68),
+             ("headers", 0, layout.headers_end)]
+    for name, _, _, raw_size, raw_pointer in layout.sections:
         found.append((f"section {name.rstrip(bytes(1)).decode()}", raw_pointer,
                       raw_pointer + raw_size))
     return found
