@@ -15,16 +15,7 @@ exec 9>"$guest_cache/lock"
 flock 9
 [ -f "$guest_image/built" ] && exit 0
 
-export DEBIAN_FRONTEND=noninteractive
-missing=()
-for package in qemu-system-x86 debootstrap e2fsprogs; do
-  dpkg -s "$package" >/dev/null 2>&1 || missing+=("$package")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  bounded "apt-get update" 300 apt-get update -qq
-  bounded "installing ${missing[*]}" 900 \
-    apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
-fi
+install_missing qemu-system-x86 debootstrap e2fsprogs
 
 started=$(date +%s)
 # Images of other versions of these scripts go: each takes several GB.
