@@ -516,15 +516,24 @@ class Desk:
              debug: str = "-all", loader: str = WINE,
              environment: Mapping[str, str] = {}) -> subprocess.CompletedProcess:
         """Runs one Wine command in this prefix (current directory C:\\) and waits for it
-        (`timeout` scaled). `environment` adds variables to the ones the program sees."""
+        (`timeout` scaled). `environment` adds variables to the ones the program sees.
+
+        With `check`, a command that fails runs once more (the rig's commands may repeat) and
+        the first failure shows as a warning: now and then Wine ends a program with 1 before
+        it ran, saying nothing (seen for reg.exe, boxwatch and the runner in full runs)."""
         self._ensure_server()
-        done = run_to_files([loader, *args], env=self.env(debug, **environment),
-                            cwd=self.unix("C:\\"),
-                            timeout=scaled(timeout), what=f"{self.name}: wine {' '.join(args)}")
-        if check and done.returncode != 0:
-            raise RigError(f"{self.name}: wine {' '.join(args)} ended with {done.returncode}: "
-                           f"{done.stderr.decode(errors='replace')[-2000:]}")
-        return done
+        what = f"{self.name}: wine {' '.join(args)}"
+        for attempt in (1, 2):
+            done = run_to_files([loader, *args], env=self.env(debug, **environment),
+                                cwd=self.unix("C:\\"), timeout=scaled(timeout), what=what)
+            if not check or done.returncode == 0:
+                if attempt == 2:
+                    warnings.warn(f"{what} succeeded on the second try; the first: {failure}")
+                return done
+            failure = (f"ended with {done.returncode}; output: "
+                       f"{done.stdout.decode(errors='replace')[-1000:]!r}; error output: "
+                       f"{done.stderr.decode(errors='replace')[-2000:]!r}")
+        raise RigError(f"{what} {failure}")
 
     def _spawn(self, args: Sequence[str], stderr=subprocess.DEVNULL) -> subprocess.Popen:
         """Starts a Wine program without waiting for it."""
