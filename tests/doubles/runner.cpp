@@ -140,6 +140,12 @@ int main(int argc, char** argv) {
   line.push_back('\0');
   LARGE_INTEGER frequency;
   QueryPerformanceFrequency(&frequency);
+  // Tells the rig that the runner itself ran: a runner that Wine ended before this point never
+  // started the command, and the rig may run it once more.
+  if (!rec::write_file((std::string(argv[2]) + ".started").c_str(), "", false)) {
+    std::fprintf(stderr, "runner: cannot write %s.started\n", argv[2]);
+    return 3;
+  }
   unsigned long long started = counter();
   if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, &env[0],
                       cwd.empty() ? nullptr : cwd.c_str(), &si, &pi)) {

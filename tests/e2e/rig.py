@@ -120,8 +120,9 @@ BOX_STOP = BOX_REC + ".stop"
 BOX_READY = TEST_DIR + r"\boxes.ready"
 REQUEST = TEST_DIR + r"\request.rec"
 RESULT = TEST_DIR + r"\result.rec"
+RUNNER_STARTED = RESULT + ".started"  # the runner ran up to starting the command
 # Records of one launch; the Java and updater records are numbered per launch (see Records).
-LAUNCH_FILES = (BOX_REC, BOX_STOP, BOX_READY, REQUEST, RESULT)
+LAUNCH_FILES = (BOX_REC, BOX_STOP, BOX_READY, REQUEST, RESULT, RUNNER_STARTED)
 
 # Registry keys under which Java runtimes register, by (vendor, kind).
 RUNTIME_KEYS = {
@@ -796,17 +797,27 @@ class Desk:
             self.unix(REQUEST).write_bytes(
                 self._request(records, cmdline, cwd, env, unset, java_action, update_exit,
                               show, trace if relay is not None else None))
-            runner, errors = self._start_runner(relay)
-            relay_filter = errors if relay is not None else None
-            started = time.monotonic()
-            try:
-                runner.wait(timeout)
-            except subprocess.TimeoutExpired:
-                boxes = self._stop_watcher(watcher)
-                raise LaunchTimeout(
-                    f"{self.name}: {cmdline!r} still ran after {timeout}s; boxes seen: {boxes}")
-            elapsed = time.monotonic() - started
-            outcome = dict(parse_items(self.read(RESULT) or b""))
+            for attempt in (1, 2):
+                runner, errors = self._start_runner(relay)
+                relay_filter = errors if relay is not None else None
+                started = time.monotonic()
+                try:
+                    runner.wait(timeout)
+                except subprocess.TimeoutExpired:
+                    boxes = self._stop_watcher(watcher)
+                    raise LaunchTimeout(f"{self.name}: {cmdline!r} still ran after {timeout}s; "
+                                        f"boxes seen: {boxes}")
+                elapsed = time.monotonic() - started
+                outcome = dict(parse_items(self.read(RESULT) or b""))
+                if outcome or attempt == 2 or self.unix(RUNNER_STARTED).exists():
+                    break
+                # Wine ended the runner before it started the command (see `wine`): the
+                # launcher never ran, so it runs once more.
+                warnings.warn(f"{self.name}: runner.exe ended with {runner.returncode} before it "
+                              f"started the launcher, and was started once more; its error output "
+                              f"ended with:\n{self._error_tail(errors)}")
+                if relay is None:
+                    errors.close()
             if not outcome:
                 if relay_filter:
                     relay_filter.snapshot()
