@@ -21,11 +21,15 @@ void changeToExeDir(const char* exePath, size_t exeDirLength) {
   logLine("Working dir:\t%s\n", directory);
 }
 
-int appendToPathVar(const char* directory) {
+// Sets Path to its old value, ";" and `directory`; 0 when that would not fit or was refused.
+static int appendToPathVar(const char* directory) {
   char value[argsSize] = {};
   DWORD length = GetEnvironmentVariableA("Path", value, argsSize - 1);
   std::string_view addition = directory;
-  if (!pathHasRoomFor(length, addition.size())) return 0;
+  if (!pathHasRoomFor(length, addition.size())) {
+    SetLastError(0); // too long is no system error: the box shows no system text for it
+    return 0;
+  }
   Text path = textAfter(value); // the old value, as the system wrote it
   appendChar(path, ';');
   appendText(path, addition);

@@ -6,9 +6,6 @@
 // Remembers the current directory in startDir and makes the executable's directory current.
 void changeToExeDir(const char* exePath, size_t exeDirLength);
 
-// Sets Path to its old value, ";" and `directory`; 0 when that would not fit or was refused.
-int appendToPathVar(const char* directory);
-
 // Puts the selected runtime's bin directory at the end of Path; 0 when Path cannot take it.
 int addRuntimeBinToPath();
 

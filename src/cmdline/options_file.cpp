@@ -46,15 +46,15 @@ void loadOptionsFile(Text& optionsText, const char* exePath) {
   case OptionsMark::none:
     break;
   }
-  if (longer) {
-    // The read ends inside a line, perhaps inside an option: the lines read whole are used.
-    length = wholeLines(std::string_view(raw, length));
-    logLine("Options:\tlonger than %u bytes, the rest is not read\n", room);
-  }
+  if (longer) logLine("Options:\tlonger than %u bytes, the rest is not read\n", room);
   size_t end = optionsEnd(std::string_view(raw, length));
   if (end < length) {
     length = end;
     logLine("Options:\t%s\n", "end at a NUL byte");
+  } else if (longer) {
+    // The read may end inside a line, perhaps inside an option: only options whose end is
+    // known are used.
+    length = wholeLines(std::string_view(raw, length), beyond);
   }
   if (length > 0)
     filterOptions(optionsText, length);

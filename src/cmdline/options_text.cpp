@@ -32,14 +32,20 @@ void filterOptions(Text& text, size_t readCount) {
       copying = false;
     } else if (c == '\r' || c == '\n') {
       copying = true;
-      if (write == 0 || text.data[write - 1] != ' ') keep(' ');
+      // The line end is kept, as a line feed, for the expansion: a reference never spans it.
+      // Where one blank would be enough, as at the end of a line that ends in a blank, the line
+      // feed takes that blank's place, so that it still stands for one blank.
+      if (write > 0 && (text.data[write - 1] == ' ' || text.data[write - 1] == '\n'))
+        text.data[write - 1] = '\n';
+      else
+        keep('\n');
     } else if (copying) {
       keep(c);
     }
   }
   text.data[write] = '\0';
   text.length = write;
-  if (!endsWith(textView(text), ' ')) appendChar(text, ' ');
+  if (!endsWith(textView(text), ' ') && !endsWith(textView(text), '\n')) appendChar(text, ' ');
 }
 
 size_t optionsEnd(std::string_view raw) {
@@ -56,7 +62,11 @@ size_t optionsEnd(std::string_view raw) {
   return raw.size();
 }
 
-size_t wholeLines(std::string_view raw) {
+size_t wholeLines(std::string_view raw, char next) {
+  if (next == '\r' || next == '\n' || next == '\0') return raw.size(); // the last line is whole
   size_t last = raw.find_last_of("\r\n");
-  return last == std::string_view::npos ? 0 : last + 1;
+  size_t cutLine = last == std::string_view::npos ? 0 : last + 1;
+  // A comment begun on the cut line drops the rest of it, however it goes on.
+  size_t comment = raw.find('#', cutLine);
+  return comment == std::string_view::npos ? cutLine : comment;
 }

@@ -8,8 +8,11 @@
 bool composeOptionsPath(Text& path, std::string_view exePath);
 
 // Filters `readCount` raw bytes that lie right behind `text` into it, in place: "#" starts a
-// comment to the line end, CR and LF become one blank unless the text already ends in one, every
-// other byte is kept. With at least one byte read the text then ends in a blank.
+// comment to the line end, every other byte is kept, and CR and LF become one line feed, which
+// the expansion turns into a blank and never pairs a reference across. Where the text already
+// ends in a blank or a line feed, that byte becomes the line feed instead, so each line feed
+// stands for the one blank a line end adds. With at least one byte read the text then ends in a
+// blank or a line feed.
 // The caller guarantees that the raw bytes lie inside the buffer; they may reach its last byte,
 // which is then left for the terminator and the text marked cut.
 void filterOptions(Text& text, size_t readCount);
@@ -26,6 +29,8 @@ OptionsMark optionsMark(std::string_view raw);
 // a comment goes with the comment, as every other byte of it does.
 size_t optionsEnd(std::string_view raw);
 
-// The length of `raw` up to and including its last line end (CR or LF), 0 when it has none: the
-// part of a file read only in part that holds no option cut short.
-size_t wholeLines(std::string_view raw);
+// Of `raw`, read from a file that goes on with the byte `next`, the length that holds no option
+// cut short: all of it when `next` ends the last line (CR, LF, or a NUL that ends the options);
+// otherwise up to and including its last line end, and of the cut line what comes before a
+// "#", since a comment begun there drops the rest of the line however it goes on.
+size_t wholeLines(std::string_view raw, char next);

@@ -1,8 +1,8 @@
 #include "cmdline/reference_expansion.h"
 
-int expandReferences(Text& dest, std::string_view source, ResolveReference resolve, void* context,
-                     FILE* log) {
-  std::string_view rest = source;
+static int expandLine(Text& dest, std::string_view line, ResolveReference resolve,
+                      NoteReference note, void* context) {
+  std::string_view rest = line;
   while (!rest.empty()) {
     size_t open = rest.find('%');
     if (open == std::string_view::npos) {
@@ -19,10 +19,22 @@ int expandReferences(Text& dest, std::string_view source, ResolveReference resol
     std::string_view name = slice(rest, open + 1, close - open - 1);
     size_t valueStart = dest.length;
     if (name.size() < referenceNameSize) resolve(context, name, dest);
-    if (log)
-      fprintf(log, "Substitute:\t%.*s = %s\n", static_cast<int>(name.size()), name.data(),
-              dest.data + valueStart);
+    if (note) note(context, name, dest.data + valueStart);
     rest = slice(rest, close + 1);
   }
   return 1;
+}
+
+int expandReferences(Text& dest, std::string_view source, ResolveReference resolve,
+                     NoteReference note, void* context) {
+  int result = 1;
+  std::string_view rest = source;
+  for (;;) {
+    size_t lineEnd = rest.find('\n');
+    std::string_view line = slice(rest, 0, lineEnd);
+    if (!expandLine(dest, line, resolve, note, context)) result = 0;
+    if (lineEnd == std::string_view::npos) return result;
+    appendChar(dest, ' ');
+    rest = slice(rest, lineEnd + 1);
+  }
 }

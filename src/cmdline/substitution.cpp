@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "cmdline/reference_expansion.h"
+#include "diag/debug_log.h"
 #include "launch/launch_state.h"
 
 namespace {
@@ -54,9 +55,13 @@ void resolveReference(void* context, std::string_view name, Text& dest) {
     appendEnvironmentValue(dest, name);
 }
 
+void logReference(void*, std::string_view name, const char* value) {
+  logLine("Substitute:\t%.*s = %s\n", static_cast<int>(name.size()), name.data(), value);
+}
+
 } // namespace
 
 int substituteVars(Text& dest, std::string_view source, const char* exePath, size_t exeDirLength) {
   ExePlace place{exePath, exeDirLength};
-  return expandReferences(dest, source, resolveReference, &place, state.debugLog);
+  return expandReferences(dest, source, resolveReference, logReference, &place);
 }

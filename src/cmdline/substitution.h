@@ -3,6 +3,7 @@
 
 // Appends `source` to `dest` with its percent-sign references expanded: EXEDIR, EXEFILE, PWD,
 // OLDPWD and JREHOMEDIR are the launcher's own, every other name is an environment variable.
-// Returns 0 when a percent sign has no partner, else 1. A value that does not fit leaves
-// `dest.cut` set.
+// A reference never spans a line feed of `source`, which is appended as a blank. Returns 0 when
+// a percent sign has no partner on its line, else 1. A value that does not fit leaves `dest.cut`
+// set.
 int substituteVars(Text& dest, std::string_view source, const char* exePath, size_t exeDirLength);

@@ -24,10 +24,14 @@ bool checkForUpdate() {
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
   PROCESS_INFORMATION updater{};
-  restoreDllSearchForChildren();
-  if (module.empty() || !composeUpdateCheck(line, module) ||
-      !CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                      &updater)) {
+  bool started = false;
+  if (!module.empty() && composeUpdateCheck(line, module)) {
+    restoreDllSearchForChildren();
+    started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &updater) != FALSE;
+    restrictDllSearchAgain();
+  }
+  if (!started) {
     user32.MessageBoxA(nullptr, settings::updaterErrorText, settings::updaterErrorTitle, MB_OK);
     return false;
   }

@@ -10,7 +10,7 @@
 #include "launch/launch_state.h"
 #include "launch/system_library.h"
 
-FILE* openDebugLog(const char* exePath, size_t exeDirLength) {
+static FILE* openDebugLog(const char* exePath, size_t exeDirLength) {
   char logPath[logPathSize] = {};
   Text path = textOver(logPath);
   if (!composeLogPath(path, std::string_view(exePath, exeDirLength))) return nullptr;

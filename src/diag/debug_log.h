@@ -7,7 +7,6 @@
 
 // 0 when the log was asked for and its file did not open; otherwise 1 (log open or off).
 int initDebugLog(const char* commandLine, const char* exePath, size_t exeDirLength);
-FILE* openDebugLog(const char* exePath, size_t exeDirLength);
 void closeDebugLog();
 
 // Writes to the debug log when it is open, in one formatted write. The log's printf is msvcrt's

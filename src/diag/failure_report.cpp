@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include "desktop/single_instance.h"
 #include "diag/debug_log.h"
 #include "diag/failure_text.h"
 #include "launch/launch_state.h"
@@ -33,8 +32,6 @@ void reportFailure() {
   user32.MessageBoxA(nullptr, state.failureText, state.failureTitle, MB_OK);
   if (state.failureUrl[0] != '\0') {
     logLine("Open URL:\t%s\n", state.failureUrl);
-    // A browser started from here must not keep the application's name taken.
-    stopInstanceInheritance();
     if (!shellOpen("open", state.failureUrl))
       logLine("Open failed:\t%s (error %lu)\n", state.failureUrl, GetLastError());
   }

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include "desktop/single_instance.h"
 #include "diag/debug_log.h"
 #include "launch/bounded_text.h"
 #include "launch/child_command.h"
@@ -11,7 +12,8 @@
 
 constexpr UINT_PTR supervisionTimer = 1;
 
-int startChild() {
+// 1 when the Java process was created; 0 when not (last error set), childExitCode then -1.
+static int startChild() {
   state.childInfo = {};
   STARTUPINFOA startup{};
   startup.cb = sizeof startup;
@@ -23,21 +25,24 @@ int startChild() {
     return 0;
   }
   PROCESS_INFORMATION created{};
-  // Inheritance passes the single-instance mutex on; no environment block and no directory, so
+  // Inheritance stays on for the Java program's sake; no environment block and no directory, so
   // the Java process gets the Path and working directory prepared for it.
   restoreDllSearchForChildren();
-  if (!CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, state.processPriority, nullptr,
-                      nullptr, &startup, &created)) {
+  BOOL started = CreateProcessA(nullptr, commandLine, nullptr, nullptr, TRUE, state.processPriority,
+                                nullptr, nullptr, &startup, &created);
+  restrictDllSearchAgain();
+  if (!started) {
     state.childExitCode = 0xFFFFFFFF;
     return 0;
   }
+  shareInstanceWith(created.hProcess);
   state.childInfo = {created.hProcess, created.hThread, static_cast<uint32_t>(created.dwProcessId),
                      static_cast<uint32_t>(created.dwThreadId)};
   state.childExitCode = 0;
   return 1;
 }
 
-void closeChildHandles() {
+static void closeChildHandles() {
   CloseHandle(state.childInfo.thread);
   CloseHandle(state.childInfo.process);
 }

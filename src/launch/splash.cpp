@@ -39,7 +39,7 @@ int showSplash(const char* commandLine, HINSTANCE instance, int showMode) {
   return 1;
 }
 
-BOOL CALLBACK childWindowProbe(HWND window, LPARAM) {
+static BOOL CALLBACK childWindowProbe(HWND window, LPARAM) {
   DWORD processId = 0;
   user32.GetWindowThreadProcessId(window, &processId);
   if (processId == state.childInfo.processId &&

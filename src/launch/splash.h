@@ -9,5 +9,3 @@ int showSplash(const char* commandLine, HINSTANCE instance, int showMode);
 
 // The splash's share of each supervision tick: count down, or look for the Java window.
 void splashTick();
-
-BOOL CALLBACK childWindowProbe(HWND window, LPARAM);

@@ -1,7 +1,5 @@
 // The launcher's entry point and the order in which a start is prepared.
 
-#include "launch/startup.h"
-
 #include <windows.h>
 
 #include <cstring>
@@ -24,7 +22,9 @@
 #include "runtime/path_join.h"
 #include "runtime/runtime_selection.h"
 
-int setUpLaunch(const char* commandLine) {
+// Prepares a start in its fixed order. 1: ready to start Java; 0: failed, the failure fields
+// say why; 183 (ERROR_ALREADY_EXISTS): another instance is running.
+static int setUpLaunch(const char* commandLine) {
   HMODULE module = GetModuleHandleA(nullptr);
   if (!module) return 0;
   copyText(state.failureTitle, settings::initialFailureTitle);
@@ -36,7 +36,10 @@ int setUpLaunch(const char* commandLine) {
   // A name that fills the whole buffer was cut and would point at another directory.
   if (exePathLength == 0 || exePathLength >= pathSize) return 0;
   const char* lastBackslash = strrchr(exePath, '\\');
-  if (!lastBackslash) return 0;
+  if (!lastBackslash) {
+    SetLastError(0); // no system cause: the box must not explain some earlier call
+    return 0;
+  }
   size_t exeDirLength = static_cast<size_t>(lastBackslash - exePath);
 
   if (!initDebugLog(commandLine, exePath, exeDirLength)) return 0;
@@ -95,11 +98,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   int prepared = setUpLaunch(commandLine);
   if (prepared == ERROR_ALREADY_EXISTS) {
-    HWND window = findInstanceWindow();
-    if (window) {
-      user32.ShowWindow(window, SW_SHOW);
-      user32.SetForegroundWindow(window);
-    }
+    activateInstanceWindow();
     closeDebugLog();
     return 2;
   }

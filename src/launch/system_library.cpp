@@ -12,8 +12,9 @@
 // How this process's DLL search was limited. SetDefaultDllDirectories affects this process
 // alone. Where it is missing, SetDllDirectoryA("") takes the current folder out of the search,
 // but Windows passes that setting on to every process started afterwards (the updater, Java, the
-// browser), so it is undone before the first one starts, and system DLLs are loaded with the
-// search that starts in their own folder, so that their own imports come from there too.
+// browser), so it is set back around each start and applied again once the start has returned;
+// system DLLs are loaded with the search that starts in their own folder, so that their own
+// imports come from there too.
 static bool systemDirectoryOnly;
 static bool dllDirectoryChanged;
 
@@ -26,8 +27,17 @@ void restrictDllSearch() {
 
 void restoreDllSearchForChildren() {
   if (!dllDirectoryChanged) return;
+  DWORD error = GetLastError();
   SetDllDirectoryA(nullptr);
   dllDirectoryChanged = false;
+  SetLastError(error);
+}
+
+void restrictDllSearchAgain() {
+  if (systemDirectoryOnly || dllDirectoryChanged) return;
+  DWORD error = GetLastError(); // the failure report explains the start, not this call
+  dllDirectoryChanged = SetDllDirectoryA("") != FALSE;
+  SetLastError(error);
 }
 
 // A DLL of the system directory, loaded by its full path; nullptr when it is not there.
@@ -63,12 +73,16 @@ bool shellOpen(const char* verb, const char* target) {
   if (initialize) initialize(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
   auto execute = VENDRO_BIND(loadSystemLibrary("shell32.dll"), ShellExecuteExA);
   if (!execute) return false;
-  restoreDllSearchForChildren(); // the shell starts the browser or the updater
   SHELLEXECUTEINFOA request{};
   request.cbSize = sizeof request;
-  request.fMask = SEE_MASK_NOASYNC; // the process ends right after: finish the hand-over first
+  // The process ends right after: finish the hand-over first. Where the address or the updater
+  // cannot be opened (no program for https), the shell shows no box of its own after ours.
+  request.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
   request.lpVerb = verb;
   request.lpFile = target;
   request.nShow = SW_SHOWNORMAL;
-  return execute(&request) != FALSE;
+  restoreDllSearchForChildren(); // the shell starts the browser or the updater
+  bool opened = execute(&request) != FALSE;
+  restrictDllSearchAgain();
+  return opened;
 }

@@ -21,9 +21,12 @@ Function systemFunction(HMODULE module, const char* name) {
 // Limits the process's DLL search to the system directory, where the system knows how.
 void restrictDllSearch();
 
-// Puts back what restrictDllSearch changed that started processes would inherit. Called before
-// any process is started or the shell is called.
+// Puts back what restrictDllSearch changed that started processes would inherit. Called right
+// before a process is started or the shell is called, and undone by restrictDllSearchAgain right
+// after the call returns, so that the launcher's own later loads (message boxes, the shell) keep
+// the restricted search. Both keep the last error code.
 void restoreDllSearchForChildren();
+void restrictDllSearchAgain();
 
 // Opens `target` (a web address, or a program to start) through the shell with `verb` (nullptr:
 // the default verb) and waits until the shell has handed it over. False when it could not.
@@ -41,6 +44,7 @@ bool shellOpen(const char* verb, const char* target);
   X(GetWindowRect)                                                                                 \
   X(GetWindowTextA)                                                                                \
   X(GetWindowThreadProcessId)                                                                      \
+  X(IsIconic)                                                                                      \
   X(KillTimer)                                                                                     \
   X(LoadImageA)                                                                                    \
   X(MessageBoxA)                                                                                   \

@@ -11,7 +11,8 @@
 #include "runtime/path_join.h"
 #include "runtime/version_order.h"
 
-int hasJavaLauncher(const char* homeDirectory) {
+// Whether "bin\javaw.exe" exists below the home directory.
+static int hasJavaLauncher(const char* homeDirectory) {
   char launcherPath[pathSize] = "";
   int found = 0;
   bool cut = false;
@@ -46,7 +47,9 @@ static int rejectRuntime() {
   return 0;
 }
 
-int tryJavaHome(const char* versionKeyPath, uint32_t flags) {
+// Whether the version key leads to a runtime whose Java launcher exists; sets runtimeHome if so,
+// badRuntimeSeen if not.
+static int tryJavaHome(const char* versionKeyPath, uint32_t flags) {
   HKEY versionKey;
   if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, versionKeyPath, 0, viewAccess(flags), &versionKey) !=
       ERROR_SUCCESS)

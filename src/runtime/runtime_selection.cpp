@@ -1,12 +1,14 @@
 #include "runtime/runtime_selection.h"
 
+#include <windows.h>
+
 #include "diag/debug_log.h"
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
 #include "runtime/registry_search.h"
 
-void searchByBits(const char* searchKeyPath, int kind) {
+static void searchByBits(const char* searchKeyPath, int kind) {
   scanRuntimeKeys(searchKeyPath, static_cast<uint32_t>(kind));
   // A runtime from the 32-bit view is preferred: once one is accepted, 64-bit views are skipped.
   if (state.bestRuntimeFlags != 0 && !(state.bestRuntimeFlags & runtimeView64)) return;
@@ -15,7 +17,7 @@ void searchByBits(const char* searchKeyPath, int kind) {
   scanRuntimeKeys(searchKeyPath, static_cast<uint32_t>(kind | runtimeView64));
 }
 
-int findRegistryRuntime() {
+static int findRegistryRuntime() {
   searchByBits(settings::javaSoftKitKey, runtimeKindJdk);
   searchByBits(settings::javaSoftRuntimeKey, runtimeKindJre);
   if (state.bestRuntimeFlags == 0) {
@@ -29,7 +31,7 @@ int findRegistryRuntime() {
   return 1;
 }
 
-void composeRuntimeFailure() {
+static void composeRuntimeFailure() {
   Text failureText = textOver(state.failureText);
   appendText(failureText, settings::invalidJavaText);
   appendChar(failureText, ' ');
@@ -45,5 +47,7 @@ int selectRuntime() {
   copyText(state.minJavaVersion, settings::minJavaVersion);
   if (findRegistryRuntime()) return 1;
   composeRuntimeFailure();
+  // No usable runtime is no system error: whatever the registry calls left must not be shown.
+  SetLastError(0);
   return 0;
 }

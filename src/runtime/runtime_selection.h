@@ -4,6 +4,3 @@
 // 1: a runtime was found and javaExePath holds its home directory; 0: failureText and failureUrl
 // explain that none was found.
 int selectRuntime();
-int findRegistryRuntime();
-void searchByBits(const char* searchKeyPath, int kind);
-void composeRuntimeFailure();

@@ -104,6 +104,19 @@ void run_step(const std::string& step) {
     if (!make_window(arg, true)) ExitProcess(kBadAction);
   } else if (verb == "hidden" && colon != std::string::npos) {
     if (!make_window(arg, false)) ExitProcess(kBadAction);
+  } else if (verb == "minimise" && g_visible) {
+    ShowWindow(g_visible, SW_MINIMIZE);
+  } else if (verb == "start" && !arg.empty()) {
+    // As Java's Runtime.exec and ProcessBuilder do: with handle inheritance, without waiting.
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi = {};
+    if (!CreateProcessA(nullptr, &arg[0], nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi))
+      ExitProcess(kBadAction);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  } else if (verb == "event" && !arg.empty()) {
+    if (!CreateEventA(nullptr, TRUE, FALSE, arg.c_str())) ExitProcess(kBadAction);  // kept open
   } else {
     ExitProcess(kBadAction);
   }

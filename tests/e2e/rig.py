@@ -458,6 +458,10 @@ class Window:
     def visible(self) -> bool:
         return bool(self.style & 0x10000000)  # WS_VISIBLE
 
+    @property
+    def minimised(self) -> bool:
+        return bool(self.style & 0x20000000)  # WS_MINIMIZE
+
     @classmethod
     def parse(cls, line: bytes) -> "Window":
         raw = {k.decode(): bytes.fromhex(v.decode())
@@ -971,12 +975,17 @@ class Desk:
         """The Windows path of the probe program, installed with the stand-ins."""
         return PROBE
 
-    def open_window(self, title: Text, hidden: bool = False) -> int:
+    def open_window(self, title: Text, hidden: bool = False, program: str = "javaw.exe") -> int:
         """Starts the stand-in javaw.exe on its own (not as the launcher's child) with one
         window of this title, visible or hidden, and leaves it running; returns its Windows
-        process id."""
+        process id. With another `program` name a copy of it runs, as another program would
+        (a folder open in explorer.exe)."""
         verb = "hidden" if hidden else "window"
-        result = self.launch(cmdline=to_bytes(f'"{PROBE}" start {FAKE_JAVA}'),
+        exe = FAKE_JAVA
+        if program != "javaw.exe":
+            exe = rf"{TEST_DIR}\{program}"
+            self.copy_file(DOUBLES / "javaw.exe", exe)
+        result = self.launch(cmdline=to_bytes(f'"{PROBE}" start {exe}'),
                              java_action=f"{verb}:{to_str(title)}")
         if result.exit_code != 0 or result.java is None:
             raise RigError(f"{self.name}: the window {title!r} was not opened: {result}")

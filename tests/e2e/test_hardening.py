@@ -31,12 +31,12 @@ def test_browser_opened_after_a_failure_does_not_keep_the_application_name(desk)
 
 
 @pytest.mark.guest
-def test_web_page_is_opened_with_com_and_without_the_mutex_inheritable(desk):
-    # Wine's shell starts the browser without inheritance, so the test above cannot see a
-    # mutex left inheritable; the trace shows that it no longer is when the shell is called.
+def test_web_page_is_opened_with_com_and_without_the_shells_own_boxes(desk):
+    # Wine never shows the shell's own error or "open with" boxes; only the request's mask
+    # (Wine's +exec channel) shows that Windows would not show them after the failure box.
     # ole32 hands CoInitializeEx on to combase on newer systems and under Wine.
-    result = desk.launch(b"--pmr-no-splash",
-                         relay=r"\.(CoInitializeEx|ShellExecute\w*|SetHandleInformation)\(")
+    result = desk.launch(b"--pmr-no-splash", relay=r"\.(CoInitializeEx|ShellExecute\w*)\(|mask=0x",
+                         trace="+relay,+exec")
     assert result.exit_code == 1 and result.wait_urls(1)
     calls = [line.split("Call ", 1)[1] for line in result.relay if "Call " in line]
     # Wine's own window code initialises COM on the thread too; ours asks for an apartment
@@ -44,41 +44,67 @@ def test_web_page_is_opened_with_com_and_without_the_mutex_inheritable(desk):
     ours = calls.index(next(c for c in calls if ".CoInitializeEx(00000000,00000006)" in c))
     shell = calls.index(next(c for c in calls if c.startswith("shell32.ShellExecuteExA(")))
     assert ours < shell
-    # HANDLE_FLAG_INHERIT cleared
-    assert any(c.startswith("KERNEL32.SetHandleInformation(") and ",00000001,00000000)" in c
-               for c in calls[:shell])
+    [mask] = [int(line.split("mask=0x", 1)[1].split()[0], 16) for line in result.relay
+              if "mask=0x" in line]
+    assert mask & 0x500 == 0x500  # SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI
 
 
 STARTS = ("KERNEL32.CreateProcessA(", "shell32.ShellExecuteExA(")
 
 
+def without_default_dll_directories(desk):
+    """The launcher as it runs where SetDefaultDllDirectories is missing (Vista, Windows 7
+    without its update): Wine has the function, so the copy asks for a name that is not there."""
+    name = b"SetDefaultDllDirectories"
+    program = rig.PRODUCT.read_bytes()
+    assert program.count(name) == 1
+    desk.add_file(rig.APP_EXE, program.replace(name, name[:-1] + b"X"))
+
+
 @pytest.mark.guest
+@pytest.mark.parametrize("fallback", [False, True], ids=["", "without SetDefaultDllDirectories"])
 @pytest.mark.parametrize("runtime", [True, False], ids=["java started", "web page opened"])
-def test_programs_started_keep_the_default_dll_search(desk, runtime):
+def test_programs_started_keep_the_default_dll_search(desk, runtime, fallback):
     # On Windows a DLL directory set with SetDllDirectoryA is passed on to every process started
     # afterwards (Wine passes it on to none): only the order of the calls shows it. The launcher
     # limits its own search first; at each start of the updater, of Java or of the shell the DLL
-    # directory is the default (never set, or set back to NULL).
+    # directory is the default (never set, or set back to NULL), and as soon as the start has
+    # returned the launcher's own search is limited again, for the boxes and the shell after it.
     if runtime:
         desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    if fallback:
+        without_default_dll_directories(desk)
     result = desk.launch(b"--pmr-no-splash", relay=r"\.(SetDllDirectoryA|SetDefaultDllDirectories"
                          r"|CreateProcessA|ShellExecuteExA)\(")
     assert result.exit_code == (0 if runtime else 1)
-    calls = [line for line in result.relay if ":Call " in line]
-    starts = [i for i, line in enumerate(calls) if line.split(":Call ", 1)[1].startswith(STARTS)]
+    calls = [line for line in result.relay if ":Call " in line or ":Ret " in line]
+    starts = [i for i, line in enumerate(calls)
+              if ":Call " in line and line.split(":Call ", 1)[1].startswith(STARTS)]
     assert len(starts) == 2, calls  # the updater's check, then Java or the web page
     limits = [i for i, line in enumerate(calls) if "DllDirector" in line]
     assert limits and limits[0] < starts[0]
     for start in starts:
         directory = rig.relay_calls(calls[:start], "KERNEL32.SetDllDirectoryA")
         assert not directory or rig.relay_number(directory[-1][0]) == 0, calls[:start + 1]
-    # Where the search can be limited to the system directory for the launcher alone (Wine,
-    # current Windows), the DLL directory is never touched.
     limited = [line for line in result.relay
                if ":Ret  KERNEL32.SetDefaultDllDirectories(" in line
                and rig.relay_number(line.split("retval=", 1)[1]) != 0]
-    if limited:
-        assert not rig.relay_calls(calls, "KERNEL32.SetDllDirectoryA")
+    if not fallback:
+        # Where the search can be limited to the system directory for the launcher alone
+        # (Wine, current Windows), the DLL directory is never touched.
+        assert limited and not rig.relay_calls(calls, "KERNEL32.SetDllDirectoryA")
+        return
+    assert not limited and not any("SetDefaultDllDirectories" in line for line in calls)
+    # Set to "" first, set back around each start, and "" again as the next thing it returned.
+    def directory_set(line):
+        return (":Call KERNEL32.SetDllDirectoryA(" in line
+                and rig.relay_calls([line], "KERNEL32.SetDllDirectoryA")[0][0].endswith('""'))
+    assert directory_set(calls[limits[0]])
+    for start in starts:
+        returned = next(i for i in range(start, len(calls)) if ":Ret " in calls[i]
+                        and calls[i].split(":Ret ", 1)[1].lstrip().startswith(STARTS))
+        following = [line for line in calls[returned + 1:] if ":Call " in line]
+        assert following and directory_set(following[0]), calls[start:]
 
 
 @pytest.mark.parametrize("desk", ["win64", "win32"], indirect=True)

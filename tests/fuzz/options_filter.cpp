@@ -11,8 +11,13 @@
 
 namespace {
 
-// The filter read as a copy: comments dropped to the line end, each line end one blank unless
-// one is already there, and a blank at the end once anything was read.
+bool endsInBlank(const std::string& text) {
+  return !text.empty() && (text.back() == ' ' || text.back() == '\n');
+}
+
+// The filter read as a copy: comments dropped to the line end, each line end one line feed, which
+// takes the place of a blank or line feed already there, and a blank at the end once anything
+// was read.
 std::string modelFilter(const std::string& before, const std::string& raw) {
   std::string filtered = before;
   bool copying = true;
@@ -21,12 +26,15 @@ std::string modelFilter(const std::string& before, const std::string& raw) {
       copying = false;
     } else if (c == '\r' || c == '\n') {
       copying = true;
-      if (filtered.empty() || filtered.back() != ' ') filtered += ' ';
+      if (endsInBlank(filtered))
+        filtered.back() = '\n';
+      else
+        filtered += '\n';
     } else if (copying) {
       filtered += c;
     }
   }
-  if (!raw.empty() && (filtered.empty() || filtered.back() != ' ')) filtered += ' ';
+  if (!raw.empty() && !endsInBlank(filtered)) filtered += ' ';
   return filtered;
 }
 

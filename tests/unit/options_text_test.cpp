@@ -38,21 +38,24 @@ TEST_P(FilterOptions, JoinsLinesAndDropsComments) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FilterOptions,
     testing::Values(
+        // A line end stays a line feed for the expansion, which turns it into a blank.
         FilterCase{"CrLf", fixedOption, "-Xmx512m\r\n-Xms128m\r\n",
-                   fixedOption + "-Xmx512m -Xms128m "},
-        FilterCase{"Lf", fixedOption, "-Xmx512m\n-Xms128m\n", fixedOption + "-Xmx512m -Xms128m "},
-        FilterCase{"Cr", fixedOption, "-Xmx512m\r-Xms128m\r", fixedOption + "-Xmx512m -Xms128m "},
+                   fixedOption + "-Xmx512m\n-Xms128m\n"},
+        FilterCase{"Lf", fixedOption, "-Xmx512m\n-Xms128m\n", fixedOption + "-Xmx512m\n-Xms128m\n"},
+        FilterCase{"Cr", fixedOption, "-Xmx512m\r-Xms128m\r", fixedOption + "-Xmx512m\n-Xms128m\n"},
+        // The blank before "#" and the fixed option's blank become the line ends after them.
         FilterCase{"CommentsAndEmptyLines", fixedOption,
                    "# memory\n-Xmx512m # heap\n\n-Dapp.dir=%EXEDIR%",
-                   fixedOption + "-Xmx512m -Dapp.dir=%EXEDIR% "},
+                   "-Dfile.encoding=UTF-8\n-Xmx512m\n-Dapp.dir=%EXEDIR% "},
         FilterCase{"CommentInsideOption", fixedOption, "-Dcolor=#fff", fixedOption + "-Dcolor= "},
         FilterCase{"LeadingTabKept", fixedOption, "\t-Da", fixedOption + "\t-Da "},
-        FilterCase{"OnlyComments", fixedOption, "# only\n# comments\n", fixedOption},
-        FilterCase{"OnlyLineEnds", fixedOption, "\n\n\r\n", fixedOption},
-        FilterCase{"BlankRunsKept", fixedOption, "-Da  -Db \n", fixedOption + "-Da  -Db "},
-        FilterCase{"CommentEndsAtEachLineEnd", fixedOption, "a#b\rc#d\ne", fixedOption + "a c e "},
+        FilterCase{"OnlyComments", fixedOption, "# only\n# comments\n", "-Dfile.encoding=UTF-8\n"},
+        FilterCase{"OnlyLineEnds", fixedOption, "\n\n\r\n", "-Dfile.encoding=UTF-8\n"},
+        FilterCase{"BlankRunsKept", fixedOption, "-Da  -Db \n", fixedOption + "-Da  -Db\n"},
+        FilterCase{"CommentEndsAtEachLineEnd", fixedOption, "a#b\rc#d\ne",
+                   fixedOption + "a\nc\ne "},
         FilterCase{"NoLineEnd", fixedOption, "-Da", fixedOption + "-Da "},
-        FilterCase{"EmptyTextLineEnd", "", "\n-Da", " -Da "}),
+        FilterCase{"EmptyTextLineEnd", "", "\n-Da", "\n-Da "}),
     [](const testing::TestParamInfo<FilterCase>& info) { return std::string(info.param.label); });
 
 TEST(FilterOptionsRead, NothingReadAddsNoBlank) {
@@ -70,7 +73,7 @@ TEST(FilterOptionsRead, AFullBufferStaysTerminated) {
     const char* raw;
     const char* text;
     bool cut;
-  } cases[] = {{"-Xmx512mm", "-Xmx512mm", true}, {"-Xmx512m\n", "-Xmx512m ", false}};
+  } cases[] = {{"-Xmx512mm", "-Xmx512mm", true}, {"-Xmx512m\n", "-Xmx512m\n", false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.raw);
     GuardedBuffer buffer(32);
@@ -147,17 +150,30 @@ TEST(OptionsEnd, EndsAtTheFirstNulOutsideAComment) {
   }
 }
 
-TEST(WholeLines, KeepsUpToTheLastLineEnd) {
+TEST(WholeLines, KeepsEveryOptionWhoseEndIsKnown) {
   const struct {
     const char* raw;
+    char next; // the first byte not read
     size_t length;
   } cases[] = {
-      {"-Da=1\n-Db=2", 6}, {"-Da=1\r-Db", 6}, {"-Da=1\n", 6},
-      {"-Da=1", 0},        {"", 0},           {"\n# long comment", 1},
+      {"-Da=1\n-Db=2", 'x', 6},
+      {"-Da=1\r-Db", '=', 6},
+      {"-Da=1\n", '-', 6},
+      {"-Da=1", 'x', 0},
+      {"", 'x', 0},
+      {"\n# long comment", 'x', 1},
+      // The line end comes right after what was read: the last line is whole.
+      {"-Da=1\n-Db=2", '\n', 11},
+      {"-Db=2", '\r', 5},
+      {"-Db=2", '\0', 5},
+      // A comment begun on the cut line ends it, whatever follows.
+      {"-Da=1\n-Db=2 # long comm", 'e', 12},
+      {"-Dc=#ff", 'f', 4},
+      {"# com", 'm', 0},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.raw);
-    EXPECT_EQ(wholeLines(c.raw), c.length);
+    EXPECT_EQ(wholeLines(c.raw, c.next), c.length);
   }
 }
 

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cmdline/path_rule.h"
+#include "desktop/instance_window.h"
 #include "desktop/updater_command.h"
 #include "diag/failure_text.h"
 #include "diag/log_path.h"
@@ -26,6 +27,27 @@ TEST(PathRule, NewPathStaysWithin32766Characters) {
   for (const auto& c : cases) {
     SCOPED_TRACE(testing::Message() << c.pathLength << " + " << c.dirLength);
     EXPECT_EQ(pathHasRoomFor(c.pathLength, c.dirLength), c.room);
+  }
+}
+
+TEST(InstanceWindow, OnlyTheJavaLauncherRunsTheApplication) {
+  const struct {
+    const char* exeFile;
+    bool java;
+  } cases[] = {
+      {"javaw.exe", true},
+      {"JAVAW.EXE", true},
+      {"C:\\rt\\bin\\javaw.exe", true},
+      {"java.exe", false},
+      {"explorer.exe", false},
+      {"javaw.exe.exe", false},
+      {"xjavaw.exe", false},
+      {"", false},
+      {"C:\\javaw.exe\\notepad.exe", false},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.exeFile);
+    EXPECT_EQ(isJavaLauncherFile(c.exeFile), c.java);
   }
 }
 

@@ -1,0 +1,9 @@
+#pragma once
+// Telling the running application's window from other programs' windows named like it.
+
+#include <string_view>
+
+// Whether `exeFile`, a process's program file as the process list names it, is the Java launcher
+// that a start runs ("javaw.exe"): its name after the last backslash, if any, compared as Windows
+// compares file names (ASCII letters without regard to case).
+bool isJavaLauncherFile(std::string_view exeFile);
