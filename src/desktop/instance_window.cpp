@@ -1,10 +1,11 @@
 #include "desktop/instance_window.h"
 
+#include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 
 static std::string_view fileName(std::string_view path) {
   size_t backslash = path.rfind('\\');
-  return backslash == std::string_view::npos ? path : path.substr(backslash + 1);
+  return backslash == std::string_view::npos ? path : slice(path, backslash + 1);
 }
 
 static char asciiLower(char c) {
