@@ -40,18 +40,16 @@ def start(desk, **launch):
                  marks=pytest.mark.guest),
     pytest.param(b"-Dkey=v\n" * 4000, b"-Dkey=v " * (31722 // 8), marks=pytest.mark.guest),
     (b"-Da=1\r\n" + (b"# " + b"c" * 100 + b"\r\n") * 400, b"-Da=1 "),
-    # An option that ends at the limit, its line end the first byte not read, is whole; so is
-    # one followed by a comment that the limit cuts.
+    # An option that ends at the limit, its line end the first byte not read, is whole.
     pytest.param(b"-Dbig=" + b"y" * (31722 - 6) + b"\r\n-Dnext=1\r\n",
                  b"-Dbig=" + b"y" * (31722 - 6) + b" ", marks=pytest.mark.guest),
-    (b"-Da=1 # " + b"c" * 31722 + b"\r\n-Db=2\r\n", b"-Da=1 "),
     # Java's own placeholder (%p) pairs with no percent sign of the next line.
     (b"-XX:ErrorFile=%TEMP%\\hs_err_pid%p.log\r\n-Dapp.home=%EXEDIR%\r\n",
      b"-XX:ErrorFile=C:\\temp\\hs_err_pid%p.log -Dapp.home=C:\\app "),
 ], ids=["none", "crlf", "lf", "cr", "comments", "hash inside", "tabs and blanks",
         "only comments", "empty", "ctrl-z", "lone percent", "NUL in a comment", "read limit",
         "longer, whole lines", "longer, a tail of comments", "line end right after the limit",
-        "comment across the limit", "Java's placeholder"])
+        "Java's placeholder"])
 def test_options_file(desk, content, options):
     if content is not None:
         desk.write_options(content)
