@@ -26,11 +26,9 @@ int claimInstanceMutex() {
 
 void shareInstanceWith(void* javaProcess) {
   if (!instanceMutex) return;
-  DWORD error = GetLastError();
   HANDLE copy;
   DuplicateHandle(GetCurrentProcess(), instanceMutex, javaProcess, &copy, 0, FALSE,
                   DUPLICATE_SAME_ACCESS);
-  SetLastError(error);
 }
 
 // Whether the process `processId` runs a program file named like the Java launcher.

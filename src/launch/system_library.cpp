@@ -27,10 +27,8 @@ void restrictDllSearch() {
 
 void restoreDllSearchForChildren() {
   if (!dllDirectoryChanged) return;
-  DWORD error = GetLastError();
   SetDllDirectoryA(nullptr);
   dllDirectoryChanged = false;
-  SetLastError(error);
 }
 
 void restrictDllSearchAgain() {

@@ -24,7 +24,7 @@ void restrictDllSearch();
 // Puts back what restrictDllSearch changed that started processes would inherit. Called right
 // before a process is started or the shell is called, and undone by restrictDllSearchAgain right
 // after the call returns, so that the launcher's own later loads (message boxes, the shell) keep
-// the restricted search. Both keep the last error code.
+// the restricted search. The second keeps the last error code, which explains the start.
 void restoreDllSearchForChildren();
 void restrictDllSearchAgain();
 
