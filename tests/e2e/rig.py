@@ -975,21 +975,24 @@ class Desk:
         """The Windows path of the probe program, installed with the stand-ins."""
         return PROBE
 
-    def open_window(self, title: Text, hidden: bool = False, program: str = "javaw.exe") -> int:
-        """Starts the stand-in javaw.exe on its own (not as the launcher's child) with one
-        window of this title, visible or hidden, and leaves it running; returns its Windows
-        process id. With another `program` name a copy of it runs, as another program would
-        (a folder open in explorer.exe)."""
-        verb = "hidden" if hidden else "window"
+    def start_stand_in(self, action: str, program: str = "javaw.exe") -> int:
+        """Starts the stand-in javaw.exe on its own (not as the launcher's child) with
+        FAKEJAVA_ACTION `action` and leaves it running; returns its Windows process id. With
+        another `program` name a copy of it runs, as another program would (explorer.exe)."""
         exe = FAKE_JAVA
         if program != "javaw.exe":
             exe = rf"{TEST_DIR}\{program}"
             self.copy_file(DOUBLES / "javaw.exe", exe)
-        result = self.launch(cmdline=to_bytes(f'"{PROBE}" start {exe}'),
-                             java_action=f"{verb}:{to_str(title)}")
+        result = self.launch(cmdline=to_bytes(f'"{PROBE}" start {exe}'), java_action=action)
         if result.exit_code != 0 or result.java is None:
-            raise RigError(f"{self.name}: the window {title!r} was not opened: {result}")
-        pid = int(result.java["pid"])
+            raise RigError(f"{self.name}: {program} {action!r} was not started: {result}")
+        return int(result.java["pid"])
+
+    def open_window(self, title: Text, hidden: bool = False, program: str = "javaw.exe") -> int:
+        """`start_stand_in` with one window of this title, visible or hidden, once it is
+        there; returns its Windows process id."""
+        verb = "hidden" if hidden else "window"
+        pid = self.start_stand_in(f"{verb}:{to_str(title)}", program)
         if not wait_for(lambda: any(w.pid == pid and w.title == to_bytes(title)
                                     for w in self.windows()), scaled(10), 0.1):
             raise RigError(f"{self.name}: the window {title!r} did not appear")

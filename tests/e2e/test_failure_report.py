@@ -2,8 +2,6 @@
 
 import pytest
 
-import rig
-
 from expect import (GENERAL_FAILURE, INVALID_JAVA, JAVA_URL, MAKER_URL, last_start,
                     logged_system_text, value)
 
@@ -35,8 +33,7 @@ def test_no_runtime_opens_the_java_download_page(desk, other_object):
     # No runtime has no system cause: the box shows no system text, also when an earlier call
     # failed (the mutex is not created where another kind of object holds its name).
     if other_object:
-        desk.launch(cmdline=f'"{rig.PROBE}" start {rig.FAKE_JAVA}'.encode(),
-                    java_action="event:Vendro")
+        desk.start_stand_in("event:Vendro")
     result = desk.launch(b"--pmr-debug --pmr-no-splash")
     assert result.exit_code == 1
     lines = last_start(result.log)
