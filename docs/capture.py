@@ -161,7 +161,8 @@ def diagnostic(desk) -> None:
     desk.add_runtime("1.8.0_60", home=r"C:\Java64\jdk1.8.0_60", kind="jdk", view=64)
     desk.launch(options.pop("args"), **options)
     desk.copy_file(ROOT / "tools" / "diagnostico-vendro.cmd", desk.app + r"\diagnostico-vendro.cmd")
-    done = desk.wine(["cmd", "/c", desk.app + r"\diagnostico-vendro.cmd", "/q"], timeout=120)
+    done = desk.wine(["cmd", "/c", desk.app + r"\diagnostico-vendro.cmd", "/q"], timeout=300,
+                     product=True)
     print(done.stdout.decode("cp1252").replace("\r\n", "\n"))
     report = desk.read(r"C:\users\root\Temp\diagnostico-vendro.txt").decode("cp1252")
     OUT.mkdir(parents=True, exist_ok=True)

@@ -38,7 +38,7 @@ import tempfile
 import time
 import warnings
 from pathlib import Path
-from typing import Callable, Iterable, Iterator, Mapping, Optional, Sequence, Union
+from typing import Callable, Iterable, Iterator, Mapping, Optional, Sequence, TypeVar, Union
 
 # Re-exported: tests and the demo use them as rig.NAME.
 from records import (  # noqa: F401
@@ -98,6 +98,7 @@ DESKS = ("win64", "win32") if BUILD_KIND == "x86" else ("win64",)
 
 APP = r"C:\app"
 APP_EXE = r"C:\app\Vendro.exe"
+DIAGNOSTIC = ROOT / "tools" / "diagnostico-vendro.cmd"
 RUNTIMES = r"C:\rt"
 TEST_DIR = r"C:\vendro-test"
 DOUBLE_NAMES = ("runner", "boxwatch", "urlrec", "javaw", "wyUpdate", "probe")
@@ -155,6 +156,29 @@ SCREEN = (1920, 1080)  # the X screen, and Wine's virtual desktop on it
 PROBE = TEST_DIR + r"\probe.exe"
 class RigError(RuntimeError):
     """The rig itself could not do its job (as opposed to a product fault)."""
+
+
+T = TypeVar("T")
+
+
+def one_more_try(what: str, attempt: Callable[[], tuple[T, Optional[str]]],
+                 between: Callable[[], None] = lambda: None) -> T:
+    """The rig's one answer to a Wine process that ended before it ran (now and then Wine ends a
+    program with 1 before it ran, saying nothing: seen for reg.exe, boxwatch and the runner in
+    full runs). `attempt` returns its value and None, or why its program did not run; then
+    `between` runs and so does the attempt, once more, and the first failure stays visible as a
+    warning. Only the rig's own programs come here, never a product program: the launcher runs
+    under the runner, which tells whether it started it, and the diagnostic command runs once;
+    a product that fails once fails its test."""
+    value, failure = attempt()
+    if failure is None:
+        return value
+    between()
+    value, second = attempt()
+    if second is not None:
+        raise RigError(f"{what}: {failure}; then {second}")
+    warnings.warn(f"{what} ran on the second try; the first: {failure}")
+    return value
 
 
 class Unavailable(RigError):
@@ -518,27 +542,31 @@ class Desk:
         return env
 
     def wine(self, args: Sequence[str], *, timeout: float = 60, check: bool = True,
-             debug: str = "-all", loader: str = WINE,
-             environment: Mapping[str, str] = {}) -> subprocess.CompletedProcess:
+             debug: str = "-all", loader: str = WINE, environment: Mapping[str, str] = {},
+             product: bool = False) -> subprocess.CompletedProcess:
         """Runs one Wine command in this prefix (current directory C:\\) and waits for it
         (`timeout` scaled). `environment` adds variables to the ones the program sees.
 
-        With `check`, a command that fails runs once more (the rig's commands may repeat) and
-        the first failure shows as a warning: now and then Wine ends a program with 1 before
-        it ran, saying nothing (seen for reg.exe, boxwatch and the runner in full runs)."""
+        With `check`, a command that fails raises; a rig command gets `one_more_try` first. A
+        `product` command (one of ours under test) runs once, whatever happens."""
         self._ensure_server()
         what = f"{self.name}: wine {' '.join(args)}"
-        for attempt in (1, 2):
+
+        def run_once() -> tuple[subprocess.CompletedProcess, Optional[str]]:
             done = run_to_files([loader, *args], env=self.env(debug, **environment),
                                 cwd=self.unix("C:\\"), timeout=scaled(timeout), what=what)
             if not check or done.returncode == 0:
-                if attempt == 2:
-                    warnings.warn(f"{what} succeeded on the second try; the first: {failure}")
-                return done
-            failure = (f"ended with {done.returncode}; output: "
-                       f"{done.stdout.decode(errors='replace')[-1000:]!r}; error output: "
-                       f"{done.stderr.decode(errors='replace')[-2000:]!r}")
-        raise RigError(f"{what} {failure}")
+                return done, None
+            return done, (f"ended with {done.returncode}; output: "
+                          f"{done.stdout.decode(errors='replace')[-1000:]!r}; error output: "
+                          f"{done.stderr.decode(errors='replace')[-2000:]!r}")
+
+        if not product:
+            return one_more_try(what, run_once)
+        done, failure = run_once()
+        if failure:
+            raise RigError(f"{what} {failure}")
+        return done
 
     def _spawn(self, args: Sequence[str], stderr=subprocess.DEVNULL) -> subprocess.Popen:
         """Starts a Wine program without waiting for it."""
@@ -801,9 +829,9 @@ class Desk:
             self.unix(REQUEST).write_bytes(
                 self._request(records, cmdline, cwd, env, unset, java_action, update_exit,
                               show, trace if relay is not None else None))
-            for attempt in (1, 2):
+            def run_once():
+                nonlocal errors
                 runner, errors = self._start_runner(relay)
-                relay_filter = errors if relay is not None else None
                 started = time.monotonic()
                 try:
                     runner.wait(timeout)
@@ -811,17 +839,21 @@ class Desk:
                     boxes = self._stop_watcher(watcher)
                     raise LaunchTimeout(f"{self.name}: {cmdline!r} still ran after {timeout}s; "
                                         f"boxes seen: {boxes}")
-                elapsed = time.monotonic() - started
-                outcome = dict(parse_items(self.read(RESULT) or b""))
-                if outcome or attempt == 2 or self.unix(RUNNER_STARTED).exists():
-                    break
-                # Wine ended the runner before it started the command (see `wine`): the
-                # launcher never ran, so it runs once more.
-                warnings.warn(f"{self.name}: runner.exe ended with {runner.returncode} before it "
-                              f"started the launcher, and was started once more; its error output "
-                              f"ended with:\n{self._error_tail(errors)}")
+                ran = runner, time.monotonic() - started, dict(
+                    parse_items(self.read(RESULT) or b""))
+                if ran[2] or self.unix(RUNNER_STARTED).exists():
+                    return ran, None
+                # Wine ended the runner before it started the command: the launcher never ran.
+                return ran, (f"runner.exe ended with {runner.returncode} before it started the "
+                             f"launcher; its error output ended with:\n{self._error_tail(errors)}")
+
+            def forget_first() -> None:
                 if relay is None:
                     errors.close()
+
+            runner, elapsed, outcome = one_more_try(f"{self.name}: launching {cmdline!r}",
+                                                    run_once, forget_first)
+            relay_filter = errors if relay is not None else None
             if not outcome:
                 if relay_filter:
                     relay_filter.snapshot()
@@ -877,27 +909,21 @@ class Desk:
         load the watcher's Wine ended with 1 before it ran: then the server is restarted and
         the watcher started once more, before the launcher runs at all. The first failure
         stays visible as a warning in the summary."""
-        failures = []
-        for attempt in (1, 2):
+        def start_once() -> tuple[Optional[subprocess.Popen], Optional[str]]:
             with tempfile.TemporaryFile() as errors:
                 watcher = self._spawn([BOXWATCH, BOX_REC, _answers(answers), BOX_READY],
                                       stderr=errors)
                 ready = wait_for(lambda: self.unix(BOX_READY).exists() or
                                  watcher.poll() is not None, scaled(20))
                 if ready and watcher.poll() is None:
-                    if failures:
-                        warnings.warn(f"{self.name}: boxwatch started on the second try; "
-                                      f"the first: {failures[0]}")
-                    return watcher
+                    return watcher, None
                 if watcher.poll() is None:
                     watcher.kill()
                     watcher.wait()
-                    failures.append("did not get ready")
-                else:
-                    failures.append(f"ended with {watcher.returncode}: "
-                                    f"{self._error_tail(errors)}")
-            self.kill_server()
-        raise RigError(f"{self.name}: boxwatch " + "; then ".join(failures))
+                    return None, "did not get ready"
+                return None, f"ended with {watcher.returncode}: {self._error_tail(errors)}"
+
+        return one_more_try(f"{self.name}: boxwatch", start_once, self.kill_server)
 
     def _request(self, records: Records, cmdline: bytes, cwd: Optional[Text],
                  env: Optional[Mapping[Text, Optional[Text]]], unset: Iterable[Text],
@@ -968,6 +994,30 @@ class Desk:
                 watcher.wait()
         data = self.read(BOX_REC) or b""
         return [parse_box_line(line) for line in data.split(b"\n")[:-1] if line.strip()]
+
+    def diagnose(self, folder: str = APP, **environment: str) -> dict[str, str]:
+        """Runs the diagnostic command from `folder` (copied there first) as a double click
+        does: Windows' own cmd, the 64-bit one on 64-bit Windows (a 32-bit reg.exe under Wine
+        does not reach the 64-bit view, as Windows' does), in that folder. It runs once: it is a
+        product program. Returns the report's sections by title, text as the report holds it
+        (code page 1252), after checking that the folder was left as it was."""
+        name = DIAGNOSTIC.name
+        self.copy_file(DIAGNOSTIC, folder + "\\" + name)
+        before = self.snapshot(folder)
+        done = self.wine(["start", "/wait", "/b", "/d", folder, "cmd", "/c", name, "/q"],
+                         timeout=300, environment=environment, loader=self.system_loader,
+                         product=True)
+        out = done.stdout.decode("cp1252")
+        found = re.search(r"Informe escrito en:\r?\n +(.+?)\r?\n", out)
+        if not found:
+            raise AssertionError(f"no report written: {out!r}")
+        report = self.read(found.group(1))
+        assert report is not None, found.group(1)
+        assert self.snapshot(folder) == before
+        text = report.decode("cp1252")
+        assert text.endswith("===== Fin del diagnóstico =====\r\n"), text[-500:]
+        parts = re.split(r"^===== (.+?) =====\r$", text, flags=re.M)
+        return dict(zip(parts[1::2], parts[2::2]))
 
     # -- helpers for checks ------------------------------------------------------------------
 

@@ -1,6 +1,7 @@
-"""The desk diagnostic command (tools/diagnostico-vendro.cmd), run by Windows' own cmd from the
-application folder: its report holds every section, with what the desk really has, and the
-command changes nothing in the folder it examines."""
+"""The desk diagnostic command (tools/diagnostico-vendro.cmd), run as a double click runs it: its
+report says what the desk has, from a folder whose name cmd would take for commands, and tells
+"could not read" from "absent". Its verdict is checked against the launcher's own choice on every
+registry layout of test_runtime_discovery."""
 
 from __future__ import annotations
 
@@ -10,58 +11,39 @@ import pytest
 
 import rig
 
-SCRIPT = rig.ROOT / "tools" / "diagnostico-vendro.cmd"
-NAME = "diagnostico-vendro.cmd"
-HOSTILE = "C:\\Taquilla \xf1\xe9\u20ac Uno"
-SECTIONS = ("Windows", "Java en el Registro de Windows", "Fichero de opciones",
-            "Carpeta de Vendro", "Carpeta lib", "Carpeta swt", "Variable Pelmorin",
-            "Log de depuracion pelmorin.log", "Programas en marcha")
-
-
-def run_diagnostic(desk: rig.Desk, folder: str, **environment: str) -> dict[str, str]:
-    """Runs the command from `folder`; returns the report's sections by title (text as the
-    report holds it, code page 1252), after checking that the folder was left as it was."""
-    desk.copy_file(SCRIPT, folder + "\\" + NAME)
-    before = desk.snapshot(folder)
-    # A double click runs it with the system's own cmd: the 64-bit one on 64-bit Windows (under
-    # Wine a 32-bit reg.exe does not reach the registry's 64-bit view, as Windows' does).
-    done = desk.wine(["cmd", "/c", folder + "\\" + NAME, "/q"], timeout=120,
-                     environment=environment, loader=desk.system_loader)
-    out = done.stdout.decode("cp1252")
-    found = re.search(r"Informe escrito en:\r?\n +(.+?)\r?\n", out)
-    assert found, out
-    report = desk.read(found.group(1))
-    assert report is not None, found.group(1)
-    assert desk.snapshot(folder) == before
-    text = report.decode("cp1252")
-    assert text.endswith("===== Fin del diagnostico =====\r\n"), text[-500:]
-    parts = re.split(r"^===== (.+?) =====\r$", text, flags=re.M)
-    sections = dict(zip(parts[1::2], parts[2::2]))
-    assert list(sections)[1:-1] == list(SECTIONS), list(sections)
-    return sections
+HOSTILE = "C:\\Taquilla & Cine (1) 100% ^ !x \xf1\xe9\xdc"
+JRE = "JavaSoft\\Java Runtime Environment"
+JDK = "JavaSoft\\Java Development Kit"
+IBM_JRE = "IBM\\Java2 Runtime Environment"
+IBM_JDK = "IBM\\Java Development Kit"
 
 
 def java_entries(section: str) -> dict[tuple[str, str], str]:
     """The Java section by (key, view): the text below each "--- key" line."""
     parts = re.split(r"^--- HKLM\\SOFTWARE\\(.+?)(?:   \[vista de (\d+) bits\])?\r$", section,
                      flags=re.M)
-    return {(key, view or "una"): body.split("\r\n\r\n")[0] + "\r\n"
+    return {(key, view or "una"): body.split("\r\n\r\n")[0].strip("\r\n")
             for key, view, body in zip(parts[1::3], parts[2::3], parts[3::3])}
 
 
-JRE = "JavaSoft\\Java Runtime Environment"
-JDK = "JavaSoft\\Java Development Kit"
-IBM_JRE = "IBM\\Java2 Runtime Environment"
+def entry(version: str, kind: str, home: str, value_type: str, javaw: str, *fate: str) -> str:
+    return "\r\n".join([f"    Versión {version}, {kind}", f"        JavaHome: {home}",
+                        f"        Tipo del valor: {value_type}", f"        javaw.exe {javaw}"]
+                       + [f"        {line}" for line in fate])
 
 
 @pytest.mark.parametrize("desk", ["win64", "win32"], indirect=True)
 def test_report_of_an_installed_desk(desk):
-    """Runtimes in each view (one with its javaw.exe gone, one with a JavaHome of a type the
-    launcher rejects), options file, jars, the debug log and the Pelmorin variable: each shows
-    in its section as the desk has it."""
-    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    """Oracle's 1.8 and 1.8.0_45 keys of one installation, a kit with a plain path stored as an
+    expandable string, IBM keys (one with %SystemDrive% unexpanded) that are not looked at
+    because JavaSoft gave a runtime, a 64-bit kit not looked at once a 32-bit one was accepted;
+    the options, the log's last start, the Pelmorin variable."""
+    for version in ("1.8", "1.8.0_45"):
+        desk.add_runtime(version, home=r"C:\rt\jre8")
+    desk.add_version_key(rig.RUNTIME_KEYS[("JavaSoft", "jdk")], "1.7.0_80", r"C:\rt\jdk7",
+                         value_type="expand_sz")
+    desk.copy_file(rig.DOUBLES / "javaw.exe", r"C:\rt\jdk7\jre\bin\javaw.exe")
     desk.add_runtime("1.7.0_80", home=r"C:\rt\ibm7", vendor="IBM", launcher=False)
-    # A value type the launcher does not take, though javaw.exe is where it points.
     desk.add_version_key(rig.RUNTIME_KEYS[("IBM", "jdk")], "1.8.0", "%SystemDrive%\\rt\\jre8",
                          value_type="expand_sz")
     if desk.is64:
@@ -69,89 +51,111 @@ def test_report_of_an_installed_desk(desk):
     desk.apply_registry()
     desk.write_options(b"# memoria\r\n-Xmx512m\r\n")
     desk.add_file(r"C:\app\lib\ventas.jar", rig.EMPTY_JAR)
-    desk.add_file(r"C:\app\pelmorin.log",
-                  b"".join(b"\r\n\r\nVersion:\t3.8\r\nExit code:\t%d\r\n" % n for n in range(30)))
-    report = run_diagnostic(desk, rig.APP, Pelmorin="debug")
+    last = (b'Version:\t3.8\r\nCheck launcher:\tC:\\T & C (1) 100% ^ !x\\bin\\javaw.exe (OK)\r\n'
+            b'      "      :\tC:\\a & b\\x.jar\r\nLauncher args:\t-cp "a&b;c" x \r\n'
+            b'Error:\t\tAccess denied.\r\n\r\nExit code:\t259\r\n')
+    desk.add_file(r"C:\app\pelmorin.log", b"".join(
+        b"\r\n\r\nVersion:\t3.7\r\nExit code:\t%d\r\n" % n for n in range(30)) + b"\r\n\r\n" + last)
+    report = desk.diagnose(Pelmorin="debug")
 
-    windows = report["Windows"]
-    if desk.is64:
-        assert "PROCESSOR_ARCHITECTURE=AMD64" in windows
-        assert "Windows de 64 bits." in windows
-    else:
-        assert "PROCESSOR_ARCHITECTURE=x86" in windows
-        assert "Windows de 32 bits." in windows and "una sola vista" in windows
-    assert re.search(r"Windows .*\d+\.\d+", windows), windows
-
+    assert ("Windows de 64 bits." if desk.is64 else "una sola vista") in report["Windows"]
+    assert re.search(r"^Cuenta: .+\\root\r$", report["Usuario y sesión"], re.M)
     java = java_entries(report["Java en el Registro de Windows"])
     views = ("32", "64") if desk.is64 else ("una",)
-    keys = [JDK, JRE, "IBM\\Java Development Kit", IBM_JRE]
-    assert list(java) == [(k, v) for k in keys for v in views]
-    assert "Version 1.8.0_45, JRE\r\n        JavaHome: C:\\rt\\jre8\r\n" \
-        "        Tipo del valor: REG_SZ\r\n        javaw.exe: encontrado\r\n" \
-        "        C:\\rt\\jre8\\bin\\javaw.exe\r\n" in java[(JRE, views[0])]
-    assert "Version 1.7.0_80, JRE\r\n        JavaHome: C:\\rt\\ibm7\r\n" in java[(IBM_JRE, views[0])]
-    assert "javaw.exe: NO ENCONTRADO\r\n        C:\\rt\\ibm7\\bin\\javaw.exe\r\n" \
-        in java[(IBM_JRE, views[0])]
-    assert "Version 1.8.0, JDK\r\n        JavaHome: %SystemDrive%\\rt\\jre8\r\n" \
-        "        Tipo del valor: REG_EXPAND_SZ\r\n        Vendro no acepta un JavaHome de tipo " \
-        "REG_EXPAND_SZ: descarta esta version\r\n" in java[("IBM\\Java Development Kit", views[0])]
+    assert list(java) == [(k, v) for k in (JDK, JRE, IBM_JDK, IBM_JRE) for v in views]
+    jre8 = ("JRE", r"C:\rt\jre8", "REG_SZ", r"está: C:\rt\jre8\bin\javaw.exe")
+    assert java[(JDK, views[0])] == entry(
+        "1.7.0_80", "JDK", r"C:\rt\jdk7", "REG_EXPAND_SZ", r"está: C:\rt\jdk7\jre\bin\javaw.exe",
+        "Vendro la acepta, pero después encuentra 1.8.0_45, mayor, y usa esa.")
+    assert java[(JRE, views[0])] == "\r\n".join([
+        entry("1.8", *jre8, "Vendro la acepta, pero después encuentra 1.8.0_45, mayor, y usa esa.",
+              "Es la misma instalación que la que usará, la misma carpeta, con otro nombre de "
+              "versión."),
+        entry("1.8.0_45", *jre8, "Vendro la acepta, y es la que usará.")])
+    ibm = ("    Vendro no mira aquí: las claves de IBM solo se miran si las de JavaSoft no dan "
+           "ningún Java.")
+    assert java[(IBM_JDK, views[0])] == ibm + "\r\n" + entry(
+        "1.8.0", "JDK", "%SystemDrive%\\rt\\jre8", "REG_EXPAND_SZ",
+        "NO ESTÁ: %SystemDrive%\\rt\\jre8\\jre\\bin\\javaw.exe", "Vendro no la mira.")
+    assert "javaw.exe NO ESTÁ: C:\\rt\\ibm7\\bin\\javaw.exe" in java[(IBM_JRE, views[0])]
+    summary = "Resumen: 5 versiones registradas, de 4 instalaciones distintas por su carpeta; " \
+              "3 tienen javaw.exe."
     if desk.is64:
-        assert "Version 1.8.0_60, JDK\r\n        JavaHome: C:\\rt\\jdk8\r\n" in java[(JDK, "64")]
-        assert "javaw.exe: encontrado\r\n        C:\\rt\\jdk8\\jre\\bin\\javaw.exe" \
-            in java[(JDK, "64")]
-        assert java[(JDK, "32")].strip() == java[(JRE, "64")].strip() == "no existe"
-        assert "Resumen: 4 versiones de Java registradas, 2 con javaw.exe." \
-            in report["Java en el Registro de Windows"]
-    else:
-        assert java[(JDK, "una")].strip() == "no existe"
-        assert "Resumen: 3 versiones de Java registradas, 1 con javaw.exe." \
-            in report["Java en el Registro de Windows"]
-    assert "No se ha encontrado Java" not in report["Java en el Registro de Windows"]
+        assert java[(JDK, "64")].startswith("    Vendro no mira aquí: ya ha aceptado un Java "
+                                            "de 32 bits, y entonces no mira la vista de 64 bits.")
+        assert "Versión 1.8.0_60, JDK" in java[(JDK, "64")]
+        assert java[(JRE, "64")].endswith("no existe")
+        summary = summary.replace("5 v", "6 v").replace("4 i", "5 i").replace("3 t", "4 t")
+    assert summary in report["Java en el Registro de Windows"]
+    assert report["Qué Java usará Vendro"].strip().split("\r\n") == [
+        "Vendro usará Java 1.8.0_45, de 32 bits.",
+        "  De la clave HKLM\\SOFTWARE\\JavaSoft\\Java Runtime Environment, vista de 32 bits.",
+        "  Ejecutará C:\\rt\\jre8\\bin\\javaw.exe",
+        "  Con la biblioteca SWT swt\\org.eclipse.swt.win32.win32.x86-4.4.jar, presente."]
 
     options = report["Fichero de opciones"]
-    assert "C:\\app\\Vendro.pmr.ini\r\nTamano: 21 bytes." in options
-    assert "# memoria\r\n-Xmx512m\r\n" in options
-    assert "Vendro.exe: presente" in report["Carpeta de Vendro"]
-    assert "wyUpdate.exe: presente" in report["Carpeta de Vendro"]
+    assert "Fichero: Vendro.pmr.ini\r\nTamaño: 21 bytes.\r\nCodificación: sin marca" in options
+    assert "----------\r\n# memoria\r\n-Xmx512m\r\n\r\n----------" in options
     assert "ventas.jar" in report["Carpeta lib"]
-    assert all(jar in report["Carpeta swt"] for jar in rig.SWT_JARS)
     assert "Pelmorin=debug\r\n" in report["Variable Pelmorin"]
-
-    log = report["Log de depuracion pelmorin.log"]
-    shown = re.findall(r"^(Version:\t3\.8|Exit code:\t\d+)\r$", log, re.M)
-    lines = [line for n in range(30) for line in ("Version:\t3.8", f"Exit code:\t{n}")]
-    # The end of the log, at least its last 40 lines that are not empty; the empty lines are
-    # left out, and those among the skipped ones may bring in a few more.
-    assert 40 <= len(shown) < len(lines) and shown == lines[-len(shown):], shown
-
-    running = report["Programas en marcha"]
-    for program in ("Vendro.exe", "javaw.exe"):
+    # From the last start's Version: line on, its lines as written, the empty ones left out.
+    shown = report["Log de depuración pelmorin.log"].split("----------\r\n")[1]
+    assert shown == last.decode().replace("\r\n\r\n", "\r\n")
+    for program in ("Vendro.exe", "javaw.exe", "wyUpdate.exe"):
         # Wine's tasklist lists nothing, so there the command says it cannot tell.
-        assert re.search(rf"^{re.escape(program)}: (no esta en marcha|en marcha, PID \d+|no se "
-                         r"sabe; tasklist no ha dado la lista de programas)\r$", running, re.M)
+        assert re.search(rf"^{re.escape(program)}: (no está en marcha|en marcha, PID \d+|no se "
+                         r"sabe; tasklist no ha dado la lista de programas)\r$",
+                         report["Programas en marcha"], re.M)
 
 
 @pytest.mark.parametrize("desk", ["win64", "win32"], indirect=True)
 def test_report_of_a_bare_desk_from_a_hostile_folder(desk):
-    """No Java at all, from a folder with blanks and code-page-1252 letters that lacks the
-    updater and the lib folder: a clear "no Java found" section, and every section still
-    there with what is missing."""
+    """No Java at all, from a folder named with & % ^ ! ( ), blanks and code-page-1252 letters,
+    without the updater and the lib folder, with options files of each mark and one that hidden
+    extensions named Vendro.pmr.ini.txt."""
     desk.apply_registry()  # only the deletions: no Java keys in any view
     desk.add_product(HOSTILE + r"\Vendro.exe")
-    for jar in rig.SWT_JARS:
-        desk.add_file(HOSTILE + r"\swt" + "\\" + jar, rig.EMPTY_JAR)
-    desk.write_options(b"-Xmx256m", exe=HOSTILE + r"\Vendro.exe")
-    report = run_diagnostic(desk, HOSTILE)
+    options = {"Vendro": b"\xef\xbb\xbf-Xmx256m", "Otro": b"\xff\xfe-\x00X\x00",
+               "Tercero": b"\xfe\xff\x00-\x00X"}
+    for name, data in options.items():
+        desk.add_file(f"{HOSTILE}\\{name}.pmr.ini", data)
+    desk.add_file(HOSTILE + r"\Vendro.pmr.ini.txt", b"-Xmx256m")
+    report = desk.diagnose(HOSTILE)
 
-    assert report["Diagnostico de Vendro"].count(f"Carpeta examinada: {HOSTILE}\\\r\n") == 1
+    assert report["Diagnóstico de Vendro"].count(f"Carpeta examinada: {HOSTILE}\r\n") == 1
+    assert HOSTILE in report["Carpeta de Vendro"]
     java = report["Java en el Registro de Windows"]
-    assert {body.strip() for body in java_entries(java).values()} == {"no existe"}, java
+    assert set(java_entries(java).values()) == {"    no existe"}, java
     assert "No se ha encontrado Java: ninguna de estas claves tiene versiones." in java
-    assert 'Vendro mostrara "Version de Java no valida 1.7.0"' in java
-    assert f"{HOSTILE}\\Vendro.pmr.ini\r\nTamano: 8 bytes." in report["Fichero de opciones"]
-    assert "-Xmx256m" in report["Fichero de opciones"]
-    assert "wyUpdate.exe: NO ESTA" in report["Carpeta de Vendro"]
+    assert report["Qué Java usará Vendro"].strip().split("\r\n")[:2] == [
+        "Vendro no encontrará ningún Java que le sirva. Mostrará el mensaje",
+        "  «Versión de Java no válida 1.7.0»"]
+    files = dict(re.findall(r"^Fichero: (\w+)\.pmr\.ini\r\n(.*?)(?=^Fichero: |^ATENCIÓN|\Z)",
+                            report["Fichero de opciones"], re.M | re.S))
+    assert "UTF-8 con marca" in files["Vendro"] and "\r\nï»¿-Xmx256m\r\n" in files["Vendro"]
+    for name, mark in (("Otro", "UTF-16 LE, empieza por los bytes FF FE"),
+                       ("Tercero", "UTF-16 BE, empieza por los bytes FE FF")):
+        assert f"Codificación: {mark}." in files[name]
+        assert "Vendro no toma NINGUNA opción" in files[name] and "---" not in files[name]
+    assert "ATENCIÓN: hay un Vendro.pmr.ini.txt, que Vendro no lee." \
+        in report["Fichero de opciones"]
+    assert "wyUpdate.exe: NO ESTÁ" in report["Carpeta de Vendro"]
     assert report["Carpeta lib"].strip() == "No existe la carpeta."
-    assert all(jar in report["Carpeta swt"] for jar in rig.SWT_JARS)
-    assert "La variable Pelmorin no esta definida" in report["Variable Pelmorin"]
-    assert "No hay pelmorin.log en la carpeta" in report["Log de depuracion pelmorin.log"]
+    assert "No hay pelmorin.log en la carpeta" in report["Log de depuración pelmorin.log"]
+
+
+@pytest.mark.parametrize("desk", ["win64"], indirect=True)
+def test_a_registry_it_cannot_read_is_not_a_desk_without_java(desk):
+    """With reg.exe unable to run (as where a policy blocks it), the report says so for every key
+    and view and cannot tell which runtime will be used, although one is installed."""
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    desk.apply_registry()
+    report = desk.diagnose(WINEDLLOVERRIDES="mscoree,mshtml=;reg.exe=d")
+    java = report["Java en el Registro de Windows"]
+    assert set(java_entries(java).values()) == {
+        "    no se ha podido leer: reg no lee el Registro de Windows en esta vista."}
+    assert "No se ha podido leer el Registro de Windows: no se sabe qué Java hay." in java
+    assert "No se ha encontrado Java" not in java
+    verdict = report["Qué Java usará Vendro"]
+    assert verdict.lstrip().startswith("No se puede saber con seguridad qué Java usará Vendro:\r\n")
+    assert "no quiere decir que no haya Java" in verdict and "Lo que dijo reg: " in verdict

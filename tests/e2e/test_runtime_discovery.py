@@ -2,6 +2,7 @@
 message when none is usable. Each scenario gives the registry, the files, and the log's lines
 from the first registry search to the choice (or to the last search)."""
 
+import re
 from dataclasses import dataclass
 
 import pytest
@@ -196,6 +197,20 @@ def without_system_text(text, lines):
     return text[:-len(b"\n\n" + system_text)]
 
 
+def check_verdict(desk, lines, bad_seen):
+    """The diagnostic command's verdict on the same registry names the runtime the launcher
+    chose, or says that none will do, with the second line of the box when the launcher shows
+    it."""
+    verdict = desk.diagnose()["Qué Java usará Vendro"].strip().split("\r\n")
+    chosen = value(lines, b"Runtime used:\t")
+    if chosen is not None:
+        version, bits = re.fullmatch(rb"(.+) \((32|64)-bit\)", chosen).groups()
+        assert verdict[0] == f"Vendro usará Java {version.decode()}, de {bits.decode()} bits."
+        return
+    assert verdict[0] == "Vendro no encontrará ningún Java que le sirva. Mostrará el mensaje"
+    assert ("Error al iniciar la aplicación" in verdict[1]) == bad_seen, verdict
+
+
 def in_guest(scenario):
     """32-bit Windows, and the registry's 64-bit view that only the 32-bit build reaches
     through WOW64."""
@@ -210,6 +225,7 @@ def test_runtime_choice(request, scenario):
         install(desk, key)
     result = desk.launch(b"--pmr-debug --pmr-no-splash")
     lines = last_start(result.log)
+    check_verdict(desk, lines, scenario.bad_seen)
     first = next(i for i, line in enumerate(lines) if b"-bit search:\t" in line)
     if scenario.used is None:
         report = next(i for i, line in enumerate(lines) if line.startswith(b"Error msg:\t"))
