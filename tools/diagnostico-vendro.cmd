@@ -494,7 +494,7 @@ set "_Y=%MEJOR%"
 call :comparar
 if "%ORDEN%"=="duda" goto decidir_duda
 if "%ORDEN%"=="mayor" goto decidir_probar
-echo         Vendro la descarta: no es mayor que %MEJOR%, aceptada antes.
+call :mostrar MEJOR "        Vendro la descarta: no es mayor que " ", aceptada antes."
 goto decidir_misma
 :decidir_probar
 set "MALO_ANTES=%MALO%"
@@ -526,7 +526,7 @@ set "MEJOR_CLAVE=%CLAVE%"
 call :copiar JAVAW MEJOR_JAVAW
 if "%VERSION%"=="%ELEGIDA%" if "%VISTA%"=="%ELEGIDA_BITS%" echo         Vendro la acepta, y es la que usar%t_a%.
 if "%VERSION%"=="%ELEGIDA%" if "%VISTA%"=="%ELEGIDA_BITS%" goto :eof
-echo         Vendro la acepta, pero despu%t_e%s encuentra %ELEGIDA%, mayor, y usa esa.
+call :mostrar ELEGIDA "        Vendro la acepta, pero despu%t_e%s encuentra " ", mayor, y usa esa."
 goto decidir_misma
 :decidir_duda
 if not defined DUDA set "DUDA=el nombre de la versi%t_o%n %VERSION% lleva caracteres que este informe no sabe ordenar"
@@ -619,7 +619,7 @@ rem El veredicto, de la primera pasada.
 :veredicto
 if defined DUDA goto veredicto_duda
 if not defined ELEGIDA goto veredicto_ninguno
-echo Vendro usar%t_a% Java %ELEGIDA%, de %ELEGIDA_BITS% bits.
+call :mostrar ELEGIDA "Vendro usar%t_a% Java " ", de %ELEGIDA_BITS% bits."
 call :mostrar ELEGIDA_CLAVE "  De la clave " ", vista de %ELEGIDA_BITS% bits."
 call :mostrar ELEGIDA_JAVAW "  Ejecutar%t_a% "
 call :swt
@@ -637,7 +637,7 @@ if defined DUDA call :mostrar DUDA "  " "."
 if defined NO_LEE echo   Que reg no lea el Registro de Windows no quiere decir que no haya Java.
 if defined NO_LEE_32 call :mostrar NO_LEE_32 "  Lo que dijo reg: "
 if defined NO_LEE_64 if not defined NO_LEE_32 call :mostrar NO_LEE_64 "  Lo que dijo reg en la vista de 64 bits: "
-if defined ELEGIDA echo Si eso no le sirve a Vendro, usar%t_a% Java %ELEGIDA%, de %ELEGIDA_BITS% bits.
+if defined ELEGIDA call :mostrar ELEGIDA "Si eso no le sirve a Vendro, usar%t_a% Java " ", de %ELEGIDA_BITS% bits."
 if defined ELEGIDA call :mostrar ELEGIDA_JAVAW "  "
 if not defined ELEGIDA if not defined NO_LEE echo Si eso no le sirve a Vendro, no encontrar%t_a% ning%t_u%n Java.
 goto :eof
