@@ -47,11 +47,18 @@ static void closeChildHandles() {
   CloseHandle(state.childInfo.process);
 }
 
+static void logSplashEnd() {
+  if (state.splashEnd == splashJavaWindow) logLine("Splash:\t\t%s\n", "Java window shown");
+  if (state.splashEnd == splashTimedOut) logLine("Splash:\t\t%s\n", "timed out, no Java window");
+  if (state.splashEnd == splashJavaEnded) logLine("Splash:\t\t%s\n", "Java ended first");
+}
+
 static void CALLBACK splashTimerProc(HWND, UINT, UINT_PTR, DWORD) {
   splashTick();
   DWORD exitCode;
   if (GetExitCodeProcess(state.childInfo.process, &exitCode)) state.childExitCode = exitCode;
   if (state.childExitCode != STILL_ACTIVE || !state.splashShown) {
+    if (state.splashShown) state.splashEnd = splashJavaEnded;
     user32.KillTimer(state.splashWnd, supervisionTimer);
     user32.PostQuitMessage(0);
   }
@@ -82,6 +89,7 @@ bool runChild(uint32_t& exitCode) {
     user32.DispatchMessageA(&message);
   }
   closeChildHandles();
+  logSplashEnd();
   logLine("Exit code:\t%d\n", static_cast<int32_t>(state.childExitCode));
   closeDebugLog();
   exitCode = state.childExitCode;

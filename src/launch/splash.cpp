@@ -6,8 +6,9 @@
 #include "launch/splash_layout.h"
 #include "launch/system_library.h"
 
-static void hideSplash() {
+static void hideSplash(int32_t reason) {
   state.splashShown = 0;
+  state.splashEnd = reason;
   user32.ShowWindow(state.splashWnd, SW_HIDE);
 }
 
@@ -44,7 +45,7 @@ static BOOL CALLBACK childWindowProbe(HWND window, LPARAM) {
   user32.GetWindowThreadProcessId(window, &processId);
   if (processId == state.childInfo.processId &&
       (user32.GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)) {
-    hideSplash();
+    hideSplash(splashJavaWindow);
     return FALSE;
   }
   return TRUE;
@@ -53,7 +54,7 @@ static BOOL CALLBACK childWindowProbe(HWND window, LPARAM) {
 void splashTick() {
   if (!state.splashShown) return;
   if (state.splashSecondsLeft == 0) {
-    hideSplash();
+    hideSplash(splashTimedOut);
     return;
   }
   --state.splashSecondsLeft;

@@ -43,7 +43,7 @@ def test_launcher_ends_with_259_on_the_tick_after_the_java_window_shows(desk, ot
         desk.open_window(other)
     result = desk.launch(b"--pmr-debug", java_action=action)
     assert result.exit_code == 259
-    assert log_lines(result.log)[-1] == b"Exit code:\t259"
+    assert log_lines(result.log)[-2:] == [b"Splash:\t\tJava window shown", b"Exit code:\t259"]
     # Not before the window showed; up to a second after it, plus the start of both programs.
     assert shows_after < result.elapsed < shows_after + rig.scaled(6)
     # The Java program runs on with its window; the splash has gone with the launcher.
@@ -65,7 +65,8 @@ def test_java_exit_before_any_window_becomes_the_exit_code(desk, action, code, l
     desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
     result = desk.launch(b"--pmr-debug", java_action=action)
     assert result.exit_code == code
-    assert log_lines(result.log)[-1] == b"Exit code:\t" + logged
+    assert log_lines(result.log)[-2:] == [b"Splash:\t\tJava ended first",
+                                          b"Exit code:\t" + logged]
     assert at_least <= result.elapsed < at_least + rig.scaled(6)
     assert result.boxes == []
 
@@ -146,7 +147,8 @@ def test_splash_times_out_on_tick_61_and_java_exit_code_259_counts_as_running(de
     assert len(splashes(desk)) == 1
     result = pending.result()
     assert result.exit_code == 259
-    assert log_lines(result.log)[-1] == b"Exit code:\t259"
+    assert log_lines(result.log)[-2:] == [b"Splash:\t\ttimed out, no Java window",
+                                          b"Exit code:\t259"]
     assert 60.5 < result.elapsed < 61 + rig.scaled(8)
     # The probe runs on ticks 1 to 60; tick 61 hides the splash and stops the timer.
     calls = [line.split("Call ", 1)[1].split("(")[0] for line in result.relay if "Call " in line]
