@@ -236,8 +236,8 @@ set "TEXTO_V=%PALABRA%"
 call :plural %INSTALACIONES% "instalaci%t_o%n" "instalaciones"
 set "TEXTO_I=%PALABRA%"
 call :plural %UTILES% "tiene" "tienen"
-echo Resumen: %VERSIONES% %TEXTO_V%, de %INSTALACIONES% %TEXTO_I% distintas por su carpeta; %UTILES% %PALABRA% javaw.exe.
 if "%INSTALACIONES%"=="1" echo Resumen: %VERSIONES% %TEXTO_V%, de una sola instalaci%t_o%n; %UTILES% %PALABRA% javaw.exe.
+if not "%INSTALACIONES%"=="1" echo Resumen: %VERSIONES% %TEXTO_V%, de %INSTALACIONES% %TEXTO_I% distintas por su carpeta; %UTILES% %PALABRA% javaw.exe.
 :java_otras
 echo.
 echo Otras claves de Java que Vendro NO lee, de Java 9 y posteriores o de OpenJDK de otros fabricantes:
