@@ -164,8 +164,8 @@ def limits(code: dict[Path, str]) -> dict[str, tuple[str, list[str], str]]:
     options_read = args_size - kept - len(fixed.group(1)) - 1  # the option, then a blank
     splash = number("launch/splash_layout.cpp", r"value <= \d+ \? [^:]*: (\d+);")
     tick = code[SRC / "launch" / "splash.cpp"]
-    if not re.search(r"splashSecondsLeft == 0\) \{\s*hideSplash\(\w*\);.*--state\.splashSecondsLeft",
-                     tick, re.S):
+    if not re.search(r"splashSecondsLeft == 0\) \{\s*hideSplash\(\w*\);"
+                     r".*--state\.splashSecondsLeft", tick, re.S):
         sys.exit("src/launch/splash.cpp: splashTick changed: this check must follow it")
     near = r"\b3276[5-8]\b"
     return {

@@ -41,17 +41,10 @@ set "t_i=%PRIMERA_LINEA:~12,1%"
 set "t_o=%PRIMERA_LINEA:~13,1%"
 set "t_u=%PRIMERA_LINEA:~14,1%"
 set "t_n=%PRIMERA_LINEA:~15,1%"
-set "t_ene=%PRIMERA_LINEA:~16,1%"
-set "t_abre=%PRIMERA_LINEA:~17,1%"
-set "t_excl=%PRIMERA_LINEA:~18,1%"
 set "t_comi=%PRIMERA_LINEA:~19,1%"
 set "t_comd=%PRIMERA_LINEA:~20,1%"
 set "t_amay=%PRIMERA_LINEA:~21,1%"
-set "t_emay=%PRIMERA_LINEA:~22,1%"
-set "t_imay=%PRIMERA_LINEA:~23,1%"
 set "t_omay=%PRIMERA_LINEA:~24,1%"
-set "t_umay=%PRIMERA_LINEA:~25,1%"
-set "t_uu=%PRIMERA_LINEA:~26,1%"
 
 rem reg y findstr por su ruta: los de la carpeta examinada no cuentan.
 set "REG=%SystemRoot%\System32\reg.exe"
@@ -687,23 +680,12 @@ set "_C3="
 if defined LINEA set "_C1=%LINEA:~0,1%"
 if defined LINEA set "_C2=%LINEA:~1,1%"
 if defined LINEA set "_C3=%LINEA:~2,1%"
-set "_T1=%_C1%"
-set "_T2=%_C2%"
-set "_T3=%_C3%"
-if defined _C1 call set "_T1=%%_C1:%b_ff%=%%"
-if defined _C2 call set "_T2=%%_C2:%b_fe%=%%"
-if defined _C1 if defined _C2 if not defined _T1 if not defined _T2 set "MARCA=UTF-16 LE"
-set "_T1=%_C1%"
-set "_T2=%_C2%"
-if defined _C1 call set "_T1=%%_C1:%b_fe%=%%"
-if defined _C2 call set "_T2=%%_C2:%b_ff%=%%"
-if defined _C1 if defined _C2 if not defined _T1 if not defined _T2 set "MARCA=UTF-16 BE"
-set "_T1=%_C1%"
-set "_T2=%_C2%"
-if defined _C1 call set "_T1=%%_C1:%b_ef%=%%"
-if defined _C2 call set "_T2=%%_C2:%b_bb%=%%"
-if defined _C3 call set "_T3=%%_C3:%b_bf%=%%"
-if defined _C1 if defined _C2 if defined _C3 if not defined _T1 if not defined _T2 if not defined _T3 set "MARCA=UTF-8"
+call :empieza_por b_ff b_fe
+if defined EMPIEZA set "MARCA=UTF-16 LE"
+call :empieza_por b_fe b_ff
+if defined EMPIEZA set "MARCA=UTF-16 BE"
+call :empieza_por b_ef b_bb b_bf
+if defined EMPIEZA set "MARCA=UTF-8"
 if "%MARCA%"=="UTF-16 LE" echo Codificaci%t_o%n: UTF-16 LE, empieza por los bytes FF FE.
 if "%MARCA%"=="UTF-16 BE" echo Codificaci%t_o%n: UTF-16 BE, empieza por los bytes FE FF.
 if "%MARCA%"=="UTF-16 LE" goto opcion_utf16
@@ -722,6 +704,22 @@ goto :eof
 echo Vendro no toma NINGUNA opci%t_o%n de un fichero UTF-16: Java arranca solo con las suyas.
 echo Gu%t_a%rdelo en el Bloc de notas como %t_comi%ANSI%t_comd%. No se muestra su contenido: type lo convertir%t_i%a
 echo y parecer%t_i%a bueno.
+goto :eof
+
+rem :empieza_por V1 V2 [V3] -- EMPIEZA es 1 si _C1, _C2 (y _C3) son los caracteres de esas
+rem variables. Cada uno se compara quitandolo de si mismo: sin comillas que cmd lea.
+:empieza_por
+set "EMPIEZA=1"
+call :es_caracter _C1 %1
+call :es_caracter _C2 %2
+if not "%~3"=="" call :es_caracter _C3 %3
+goto :eof
+:es_caracter
+if not defined %1 set "EMPIEZA="
+if not defined %1 goto :eof
+call set "_M=%%%2%%"
+call set "_T=%%%1:%_M%=%%"
+if defined _T set "EMPIEZA="
 goto :eof
 
 

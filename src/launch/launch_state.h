@@ -19,9 +19,8 @@ constexpr int32_t runtimeKindJre = 1;
 constexpr int32_t runtimeKindJdk = 2;
 constexpr int32_t runtimeView64 = 0x100; // KEY_WOW64_64KEY
 
-// Why the splash went, for the log: a start that reaches 259 either way must still tell support
-// whether the Java program showed a window or the wait ran out.
-constexpr int32_t splashStillShown = 0;
+// Why the splash went, for the log (0 while it is up): a start that reaches 259 either way must
+// still tell support whether the Java program showed a window or the wait ran out.
 constexpr int32_t splashJavaWindow = 1;
 constexpr int32_t splashTimedOut = 2;
 constexpr int32_t splashJavaEnded = 3;
