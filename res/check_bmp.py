@@ -111,7 +111,7 @@ def check_splash(path):
           % (path, len(blob), width, height, len(palette)))
 
 
-def check_icon(path):
+def check_icon(path, letter='V'):
     with open(path, 'rb') as fh:
         blob = fh.read()
     need(len(blob) >= 6, 'icon file too short')
@@ -130,21 +130,24 @@ def check_icon(path):
         mask_stride = ((n + 31) // 32) * 4
         need(nbytes == 40 + 4 * n * n + mask_stride * n, 'entry %d size %d' % (k, nbytes))
         sizes.append(n)
-    need(blob == make_icon.build_ico(), 'building again gives other bytes')
+    need(blob == make_icon.build_ico(letter=letter), 'building again gives other bytes')
     print('ok  %s: %d bytes, sizes %s' % (path, len(blob), ', '.join('%dx%d' % (n, n) for n in sizes)))
 
 
 def main(argv):
     splash = argv[1] if len(argv) > 1 else os.path.join(HERE, 'splash.bmp')
     icon = argv[2] if len(argv) > 2 else os.path.join(HERE, 'vendro.ico')
+    checks = [(check_splash, splash), (check_icon, icon)]
+    if len(argv) <= 2:
+        checks.append((lambda path: check_icon(path, 'D'), os.path.join(HERE, 'diagnostico.ico')))
     failed = 0
-    for fn, path in ((check_splash, splash), (check_icon, icon)):
+    for fn, path in checks:
         try:
             fn(path)
         except (BadFile, OSError, struct.error) as e:
             print('FAIL %s: %s' % (path, e))
             failed += 1
-    print('%d passed, %d failed' % (2 - failed, failed))
+    print('%d passed, %d failed' % (len(checks) - failed, failed))
     return 1 if failed else 0
 
 

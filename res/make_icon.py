@@ -9,8 +9,8 @@ its 1-bit AND mask, the form every Windows version reads.
 Standard library only; shapes, font and colours come from make_splash.py.
 The output is byte-for-byte the same on every run.
 
-    /usr/bin/python3 res/make_icon.py            # writes res/vendro.ico
-    /usr/bin/python3 res/make_icon.py OUT.ico    # writes elsewhere
+    /usr/bin/python3 res/make_icon.py              # writes res/vendro.ico and res/diagnostico.ico
+    /usr/bin/python3 res/make_icon.py OUT.ico [D]  # writes one icon elsewhere (letter V by default)
 """
 
 import os
@@ -37,7 +37,7 @@ LAYOUT = {
 }
 
 
-def draw_icon(n):
+def draw_icon(n, letter='V'):
     """(rgb_rows, alpha_rows) for an n x n icon, top row first."""
     lay = LAYOUT[n]
     x0, y0, x1, y1 = lay['box']
@@ -62,10 +62,10 @@ def draw_icon(n):
         right = perf - 1.0
 
     font = ms.block_font(stroke=30.0)
-    adv, _ = font['V']
+    adv, _ = font[letter]
     cap = lay['cap']
     vx = (x0 + 1 + right) / 2.0 - adv * cap / 100.0 / 2.0
-    cv.paint(ms.text_shape(font, 'V', vx, lay['top'], cap, 0), ms.INK)
+    cv.paint(ms.text_shape(font, letter, vx, lay['top'], cap, 0), ms.INK)
 
     rgb = cv.rgb_rows()
     alpha = []
@@ -74,9 +74,9 @@ def draw_icon(n):
     return rgb, alpha
 
 
-def icon_entry(n):
+def icon_entry(n, letter='V'):
     """BITMAPINFOHEADER + BGRA pixels (bottom-up) + AND mask for one size."""
-    rgb, alpha = draw_icon(n)
+    rgb, alpha = draw_icon(n, letter)
     info = struct.pack('<IiiHHIIiiII', 40, n, n * 2, 1, 32, 0, 0, 0, 0, 0, 0)
     pix = bytearray()
     for j in reversed(range(n)):
@@ -97,8 +97,8 @@ def icon_entry(n):
     return info + bytes(pix) + bytes(mask)
 
 
-def build_ico(sizes=(32, 16)):
-    entries = [icon_entry(n) for n in sizes]
+def build_ico(sizes=(32, 16), letter='V'):
+    entries = [icon_entry(n, letter) for n in sizes]
     head = struct.pack('<HHH', 0, 1, len(entries))
     offset = 6 + 16 * len(entries)
     table = b''
@@ -108,12 +108,18 @@ def build_ico(sizes=(32, 16)):
     return head + table + b''.join(entries)
 
 
+# Each program's icon: the launcher's ticket with its "V", the desk diagnostic's with a "D".
+ICONS = {'vendro.ico': 'V', 'diagnostico.ico': 'D'}
+
+
 def main(argv):
-    out = argv[1] if len(argv) > 1 else os.path.join(HERE, 'vendro.ico')
-    blob = build_ico()
-    with open(out, 'wb') as fh:
-        fh.write(blob)
-    print('%s: %d bytes' % (out, len(blob)))
+    outs = [(argv[1], argv[2] if len(argv) > 2 else 'V')] if len(argv) > 1 else \
+        [(os.path.join(HERE, name), letter) for name, letter in ICONS.items()]
+    for out, letter in outs:
+        blob = build_ico(letter=letter)
+        with open(out, 'wb') as fh:
+            fh.write(blob)
+        print('%s: %d bytes' % (out, len(blob)))
     return 0
 
 

@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# The release command: builds the 32-bit Vendro.exe from this tree (byte for byte the same in any
-# folder, at any time), signs it with Authenticode when a certificate is given (scripts/sign.sh:
-# VENDRO_SIGN_PKCS12, VENDRO_SIGN_PASSWORD_FILE, VENDRO_SIGN_TIMESTAMP_URL), and writes
-# dist/Vendro-<version>.zip: Vendro.exe, an example options file Vendro.pmr.ini, the operator
-# guide as HTML with its pictures, diagnostico-vendro.cmd when the tree has one, and SHA256SUMS.
+# The release command: builds the 32-bit Vendro.exe and the desk diagnostic
+# diagnostico-vendro.exe from this tree (byte for byte the same in any folder, at any time), signs
+# both with Authenticode when a certificate is given (scripts/sign.sh: VENDRO_SIGN_PKCS12,
+# VENDRO_SIGN_PASSWORD_FILE, VENDRO_SIGN_TIMESTAMP_URL), and writes dist/Vendro-<version>.zip:
+# the two programs, an example options file Vendro.pmr.ini, the operator guide as HTML with its
+# pictures, and SHA256SUMS.
 # VENDRO_DIST_DIR writes the zip elsewhere.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -24,30 +25,25 @@ fi
 
 mkdir -p build
 cmake --preset x86 >/dev/null
-cmake --build --preset x86 --target Vendro >/dev/null
-exe=build/x86/Vendro.exe
-# The file must be the product: imports, manifest, resources, and the version resource equal to
+cmake --build --preset x86 --target Vendro diagnostico-vendro >/dev/null
+programs=(Vendro.exe diagnostico-vendro.exe)
+# Each file must be the product: imports, manifest, resources, and the version resource equal to
 # project()'s version.
-if ! check=$(/usr/bin/python3 tests/check_product.py --version "$version" "$exe"); then
-  echo "$check" >&2
-  exit 1
-fi
+for program in "${programs[@]}"; do
+  if ! check=$(/usr/bin/python3 tests/check_product.py --version "$version" "build/x86/$program"); then
+    echo "$check" >&2
+    exit 1
+  fi
+done
 
 stage=$(mktemp -d)
 trap 'rm -rf "$stage"' EXIT
-scripts/sign.sh "$exe" "$stage/Vendro.exe"
+for program in "${programs[@]}"; do
+  scripts/sign.sh "build/x86/$program" "$stage/$program"
+done
 # The options file is read as code page 1252 with Windows line ends: the example is ASCII, CR LF.
 sed 's/\r*$/\r/' docs/es/Vendro.pmr.ini >"$stage/Vendro.pmr.ini"
 /usr/bin/python3 scripts/guide_html.py docs/es/guia-operador.md "$stage/guia-operador.html"
-diagnostic=$(git ls-files '*diagnostico-vendro.cmd' 2>/dev/null | head -1 || true)
-if [ -z "$diagnostic" ] && ! git rev-parse --git-dir >/dev/null 2>&1; then
-  diagnostic=$(find . -path ./build -prune -o -name diagnostico-vendro.cmd -print | head -1)
-fi
-if [ -n "$diagnostic" ]; then
-  cp "$diagnostic" "$stage/diagnostico-vendro.cmd"
-else
-  echo "No diagnostico-vendro.cmd in the tree: the package goes without it"
-fi
 
 # Checksums of every file, and times from the commit, so that the zip too depends on the commit
 # alone (when unsigned: a signature carries its signing time).
@@ -63,4 +59,4 @@ rm -f "$zip_file"
 
 elapsed=$((($(date +%s%N) - started) / 1000000))
 echo "Vendro $version ($commit): $zip_path, $(stat -c %s "$zip_path") bytes, in $((elapsed / 1000)).$(printf %03d $((elapsed % 1000))) s"
-grep ' Vendro.exe$' "$stage/SHA256SUMS"
+grep -E ' (Vendro|diagnostico-vendro)\.exe$' "$stage/SHA256SUMS"

@@ -21,9 +21,9 @@ From guide to code: the first cell of every row of the catalogue's tables of log
 Limits, read from the code: the longest `Path` the launcher sets (src/cmdline/path_rule.h), the
 command line it starts (quoted launcher, blank and arguments: the argument buffer of
 src/launch/launch_state.h less its terminator), what is read of the options file (that buffer less
-the room kept in src/cmdline/options_file.cpp and the fixed Java option and blank written before),
-and the splash timeout (the default of src/launch/splash_layout.cpp, in one-second ticks; the
-splash is hidden on the tick after the last). README.md, the operator guide and docs/maintainer.md
+the room kept in src/cmdline/options_file.h (or .cpp) and the fixed Java option and blank
+written before), and the splash timeout (the default of src/launch/splash_layout.cpp, in
+one-second ticks; the splash is hidden on the tick after the last). README.md, the operator guide and docs/maintainer.md
 must each state every one of them: a paragraph, list item or table row that names the limit's
 subject and holds its number (for the splash, in the same unit: the seconds, and the tick it is
 hidden on). A unit that names the subject with a near number (another of 32765 to 32768 for
@@ -152,14 +152,18 @@ GENERIC_REFERENCE = "%NOMBRE%"  # the row for any environment variable
 def limits(code: dict[Path, str]) -> dict[str, tuple[str, list[str], str]]:
     """Each limit: (subject pattern, numbers a unit must hold, pattern of near numbers)."""
     def number(path: str, pattern: str) -> int:
-        found = re.search(pattern, code[SRC / path])
-        if not found:
-            sys.exit(f"{path}: no match for {pattern!r}: this check must follow the code")
-        return int(found.group(1))
+        """The number `pattern` reads from the first of the files `path` names (a space between
+        two names) that holds a match."""
+        for name in path.split():
+            found = re.search(pattern, code.get(SRC / name, ""))
+            if found:
+                return int(found.group(1))
+        sys.exit(f"{path}: no match for {pattern!r}: this check must follow the code")
 
     longest_path = number("cmdline/path_rule.h", r"constexpr size_t longestPath = (\d+);")
     args_size = number("launch/launch_state.h", r"constexpr size_t argsSize = (\d+);")
-    kept = number("cmdline/options_file.cpp", r"optionsReadLimit = argsSize - (\d+);")
+    kept = number("cmdline/options_file.h cmdline/options_file.cpp",
+                  r"optionsReadLimit = argsSize - (\d+);")
     fixed = re.search(r'fixedJavaOption\s*=\s*"([^"]*)"', code[SRC / "launch" / "launch_settings.h"])
     options_read = args_size - kept - len(fixed.group(1)) - 1  # the option, then a blank
     splash = number("launch/splash_layout.cpp", r"value <= \d+ \? [^:]*: (\d+);")

@@ -1,9 +1,9 @@
 """The release command end to end, with a throwaway self-signed certificate made here by openssl:
 - without a certificate, scripts/release.sh says the file is unsigned and packs the built bytes;
-- with one, the packed Vendro.exe carries an Authenticode signature that osslsigncode verifies
-  against that certificate (the digest it holds matches the file), the password is never printed,
-  the signed file still passes tests/check_product.py, and removing the signature gives back the
-  built bytes;
+- with one, the packed Vendro.exe and diagnostico-vendro.exe each carry an Authenticode
+  signature that osslsigncode verifies against that certificate (the digest it holds matches the
+  file), the password is never printed, each signed file still passes tests/check_product.py,
+  and removing the signature gives back the built bytes;
 - the zip holds exactly the expected files, and SHA256SUMS is right for each.
 Then it signs the end-to-end rig's build into build/signed/<x86|x64>/Vendro.exe, which
 tests/e2e/test_start.py starts under Wine.
@@ -25,6 +25,9 @@ X64 = Path(os.environ.get("VENDRO_X64_DIR", ROOT / "build" / "x64"))
 SIGNED = ROOT / "build" / "signed"
 VERSION = re.search(r"^project\(Vendro VERSION ([0-9.]+)",
                     (ROOT / "CMakeLists.txt").read_text(), re.M).group(1)
+
+
+PROGRAMS = ("Vendro.exe", "diagnostico-vendro.exe")
 
 
 class Failed(Exception):
@@ -70,10 +73,7 @@ def unpack(package: Path, folder: Path) -> list[str]:
     # Every picture the guide shows travels with its page.
     guide = (ROOT / "docs" / "es" / "guia-operador.md").read_text(encoding="utf-8")
     pictures = {"img/" + name for name in re.findall(r"!\[[^\]]*\]\(\.\./img/([^)]+)\)", guide)}
-    expected = {"Vendro.exe", "Vendro.pmr.ini", "guia-operador.html", "SHA256SUMS", *pictures}
-    tracked = run(["git", "-C", ROOT, "ls-files", "*diagnostico-vendro.cmd"]).split()
-    if tracked:
-        expected.add("diagnostico-vendro.cmd")
+    expected = {*PROGRAMS, "Vendro.pmr.ini", "guia-operador.html", "SHA256SUMS", *pictures}
     if set(names) != expected:
         raise Failed(f"{package} holds {names}, expected {sorted(expected)}")
     sums = {}
@@ -106,7 +106,6 @@ def check_signed(exe: Path, certificate: Path, built: Path, temp: Path) -> None:
 
 
 def main() -> int:
-    built = X86 / "Vendro.exe"
     with tempfile.TemporaryDirectory(prefix="vendro-release-") as name:
         temp = Path(name)
         try:
@@ -114,8 +113,9 @@ def main() -> int:
             if "Not signed" not in output:
                 raise Failed(f"an unsigned release does not say so:\n{output}")
             unpack(package, temp / "unsigned")
-            if (temp / "unsigned" / "Vendro.exe").read_bytes() != built.read_bytes():
-                raise Failed("the unsigned package's Vendro.exe is not build/x86/Vendro.exe")
+            for program in PROGRAMS:
+                if (temp / "unsigned" / program).read_bytes() != (X86 / program).read_bytes():
+                    raise Failed(f"the unsigned package's {program} is not build/x86/{program}")
             print(f"unsigned: {package.name}, {package.stat().st_size} bytes")
 
             (temp / "certificate").mkdir()
@@ -126,8 +126,9 @@ def main() -> int:
             if "Signed:" not in output:
                 raise Failed(f"a signed release does not say so:\n{output}")
             names = unpack(package, temp / "signed")
-            check_signed(temp / "signed" / "Vendro.exe", temp / "certificate" / "cert.pem",
-                         built, temp)
+            for program in PROGRAMS:
+                check_signed(temp / "signed" / program, temp / "certificate" / "cert.pem",
+                             X86 / program, temp)
             print(f"signed: {package.name}, {package.stat().st_size} bytes: {', '.join(names)}")
 
             # The signed builds the end-to-end suite starts under Wine.

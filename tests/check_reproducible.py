@@ -1,7 +1,7 @@
-"""Builds the 32-bit Vendro.exe twice, from two copies of this tree in two differently named
-temporary folders, one after the other, and fails unless the two files are the same byte for
-byte; when they differ it names the PE header fields and sections that do. It also fails when
-either file holds the name of the folder it was built in.
+"""Builds the 32-bit Vendro.exe and diagnostico-vendro.exe twice, from two copies of this tree in
+two differently named temporary folders, one after the other, and fails unless each program's two
+files are the same byte for byte; when they differ it names the PE header fields and sections
+that do. It also fails when any file holds the name of the folder it was built in.
 
     /usr/bin/python3 tests/check_reproducible.py
 """
@@ -16,6 +16,7 @@ from pathlib import Path
 from check_product import pe_layout
 
 ROOT = Path(__file__).resolve().parents[1]
+PROGRAMS = ("Vendro", "diagnostico-vendro")
 # What the product's build reads: the top CMakeLists.txt adds the doubles for Windows.
 TREE = ["CMakeLists.txt", "cmake", "src", "res", "tests/doubles"]
 
@@ -30,16 +31,16 @@ def copy_tree(target: Path) -> None:
             shutil.copy2(source, target / name)
 
 
-def build(source: Path, binary: Path) -> Path:
+def build(source: Path, binary: Path) -> dict[str, bytes]:
     env = {k: v for k, v in os.environ.items() if k != "SOURCE_DATE_EPOCH"}
     for command in (["cmake", "-S", source, "-B", binary, "-G", "Ninja",
                      f"-DCMAKE_TOOLCHAIN_FILE={source}/cmake/mingw-i686.cmake",
                      "-DCMAKE_BUILD_TYPE=MinSizeRel"],
-                    ["cmake", "--build", binary, "--target", "Vendro"]):
+                    ["cmake", "--build", binary, "--target", *PROGRAMS]):
         run = subprocess.run(command, env=env, capture_output=True, text=True)
         if run.returncode:
             sys.exit(f"{' '.join(map(str, command))} failed:\n{run.stdout}{run.stderr}")
-    return binary / "Vendro.exe"
+    return {name: (binary / f"{name}.exe").read_bytes() for name in PROGRAMS}
 
 
 def regions(data: bytes) -> list[tuple[str, int, int]]:
@@ -73,20 +74,25 @@ def main() -> int:
         for folder in folders:
             started = time.monotonic()
             copy_tree(folder)
-            files.append(build(folder, folder / "build" / "x86").read_bytes())
+            files.append(build(folder, folder / "build" / "x86"))
             print(f"built in {folder} in {time.monotonic() - started:.0f} s")
         problems = []
-        for folder, data in zip(folders, files):
-            for text in (str(folder), Path(temp).name):
-                if text.encode() in data or text.encode("utf-16-le") in data:
-                    problems.append(f"the build in {folder} holds the path {text}")
-        if files[0] != files[1]:
-            problems += ["the two builds differ: " + place for place in differing(*files)]
+        for folder, built in zip(folders, files):
+            for name, data in built.items():
+                for text in (str(folder), Path(temp).name):
+                    if text.encode() in data or text.encode("utf-16-le") in data:
+                        problems.append(f"{name}.exe built in {folder} holds the path {text}")
+        for name in PROGRAMS:
+            first, second = files[0][name], files[1][name]
+            if first != second:
+                problems += [f"the two builds of {name}.exe differ: " + place
+                             for place in differing(first, second)]
     for problem in problems:
         print(problem)
     if problems:
         return 1
-    print(f"the two builds are identical ({len(files[0])} bytes)")
+    print("the two builds are identical: " + ", ".join(
+        f"{name}.exe {len(files[0][name])} bytes" for name in PROGRAMS))
     return 0
 
 

@@ -10,9 +10,6 @@
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
 
-// What lies beyond this point of the buffer is never read from the file.
-constexpr size_t optionsReadLimit = argsSize - 1024;
-
 void loadOptionsFile(Text& optionsText, const char* exePath) {
   appendText(optionsText, settings::fixedJavaOption);
   appendChar(optionsText, ' ');

@@ -12,11 +12,15 @@ static char asciiLower(char c) {
   return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool isJavaLauncherFile(std::string_view exeFile) {
+bool namesSameFile(std::string_view exeFile, std::string_view path) {
   std::string_view name = fileName(exeFile);
-  std::string_view launcher = fileName(settings::javaLauncherName);
-  if (name.size() != launcher.size()) return false;
+  std::string_view other = fileName(path);
+  if (name.size() != other.size()) return false;
   for (size_t i = 0; i < name.size(); ++i)
-    if (asciiLower(name[i]) != asciiLower(launcher[i])) return false;
+    if (asciiLower(name[i]) != asciiLower(other[i])) return false;
   return true;
+}
+
+bool isJavaLauncherFile(std::string_view exeFile) {
+  return namesSameFile(exeFile, settings::javaLauncherName);
 }

@@ -7,3 +7,7 @@
 // that a start runs ("javaw.exe"): its name after the last backslash, if any, compared as Windows
 // compares file names (ASCII letters without regard to case).
 bool isJavaLauncherFile(std::string_view exeFile);
+
+// Whether `exeFile` and `path` name the same file name (after the last backslash of each), as
+// Windows compares file names.
+bool namesSameFile(std::string_view exeFile, std::string_view path);

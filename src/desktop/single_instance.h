@@ -14,5 +14,6 @@ void shareInstanceWith(void* javaProcess);
 // Brings the running application's window forward: the first visible top-level window, from the
 // top of the Z order, whose title contains "Vendro" and whose process runs the Java launcher
 // (javaw.exe); restored when it is minimised. Without one nothing is activated: another
-// program's window named like the product (its folder open in Explorer) is never raised.
+// program's window named like the product (its folder open in Explorer) is never raised. When no
+// Java launcher shows any window and the application is not starting, a box says so.
 void activateInstanceWindow();

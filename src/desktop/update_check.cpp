@@ -16,6 +16,11 @@ static std::string_view moduleFileName(char (&buffer)[pathSize]) {
   return std::string_view(buffer, length);
 }
 
+static void showUpdaterError() {
+  user32.MessageBoxA(nullptr, settings::updaterErrorText, settings::updaterErrorTitle, MB_OK);
+  SetLastError(0); // the start goes on: a later failure box must not explain this
+}
+
 bool checkForUpdate() {
   char moduleName[pathSize] = {};
   std::string_view module = moduleFileName(moduleName);
@@ -32,12 +37,16 @@ bool checkForUpdate() {
     restrictDllSearchAgain();
   }
   if (!started) {
-    user32.MessageBoxA(nullptr, settings::updaterErrorText, settings::updaterErrorTitle, MB_OK);
+    showUpdaterError();
     return false;
   }
-  WaitForSingleObject(updater.hProcess, INFINITE);
+  // A check that has not answered in time counts as no update. The updater is left to end by
+  // itself: it checks quietly (/noerr) and shows nothing, and ending it from outside would skip
+  // its own cleanup. A later start's check finds it still running and ends at once (the
+  // updater runs one copy at a time), so hung checks do not pile up.
   DWORD exitCode = 0;
-  GetExitCodeProcess(updater.hProcess, &exitCode);
+  if (WaitForSingleObject(updater.hProcess, settings::updateCheckMilliseconds) == WAIT_OBJECT_0)
+    GetExitCodeProcess(updater.hProcess, &exitCode);
   CloseHandle(updater.hProcess);
   CloseHandle(updater.hThread);
   return exitCode == 2;
@@ -52,8 +61,16 @@ void offerUpdate() {
   Text path = textOver(updaterPath);
   std::string_view module = moduleFileName(moduleName);
   // Only the updater beside the launcher: a bare "wyUpdate.exe" would be searched for in the
-  // current folder and on PATH. The update was accepted: the application does not start, even
-  // when the updater could not be named or opened (the debug log is not open yet).
-  if (!module.empty() && composeUpdaterPath(path, module)) shellOpen(nullptr, updaterPath);
-  exit(1);
+  // current folder and on PATH. Handed over, the launcher ends and the application does not start.
+  if (!module.empty() && composeUpdaterPath(path, module)) {
+    if (shellOpen(nullptr, updaterPath)) exit(1);
+    // No to Windows' administrator prompt for the updater declines the update like Cancel.
+    if (GetLastError() == ERROR_CANCELLED) {
+      SetLastError(0);
+      return;
+    }
+  }
+  // Removed meanwhile, blocked, damaged: said like a check that cannot start, and the start
+  // goes on as after a declined offer.
+  showUpdaterError();
 }

@@ -8,7 +8,6 @@
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
-#include "launch/system_library.h"
 
 static FILE* openDebugLog(const char* exePath, size_t exeDirLength) {
   char logPath[logPathSize] = {};
@@ -29,8 +28,7 @@ int initDebugLog(const char* commandLine, const char* exePath, size_t exeDirLeng
     state.debugLog = openDebugLog(exePath, exeDirLength);
     if (!state.debugLog) return 0;
   }
-  logLine("\n\nVersion:\t%s\n", settings::launcherVersion);
-  logLine("CmdLine:\t%s %s\n", exePath, commandLine);
+  logStartHeader(commandLine, exePath);
   return 1;
 }
 
@@ -45,18 +43,4 @@ void logLine(const char* format, ...) {
 void closeDebugLog() {
   if (state.debugLog) fclose(state.debugLog);
   state.debugLog = nullptr;
-}
-
-void detectWow64() {
-#ifdef _WIN64
-  // The 64-bit test build stands for the 32-bit launcher on 64-bit Windows.
-  state.underWow64 = TRUE;
-#else
-  // Looked up by name: the function is missing on the oldest systems the launcher runs on.
-  auto isWow64Process = VENDRO_BIND(GetModuleHandleA("kernel32"), IsWow64Process);
-  BOOL underWow64 = FALSE;
-  if (isWow64Process) isWow64Process(GetCurrentProcess(), &underWow64);
-  state.underWow64 = underWow64;
-#endif
-  logLine("WOW64:\t\t%s\n", state.underWow64 ? "yes" : "no");
 }

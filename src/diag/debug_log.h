@@ -16,5 +16,8 @@ __attribute__((format(ms_printf, 1, 2)))
 #endif
 void logLine(const char* format, ...);
 
+// The log's first two lines of a start: the launcher's version, its path and command-line text.
+void logStartHeader(const char* commandLine, const char* exePath);
+
 // Sets underWow64: whether this 32-bit launcher runs on 64-bit Windows.
 void detectWow64();

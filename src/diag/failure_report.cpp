@@ -20,15 +20,24 @@ static void appendLastErrorText(DWORD code) {
     appendErrorNumber(failureText, code);
     return;
   }
-  logLine("Error:\t\t%s\n", systemText);
-  appendSystemText(failureText, std::string_view(systemText, length));
+  // The text's inserts ("%1") filled in: the box names the program the failing call concerned.
+  char completed[failureTextSize];
+  Text completedText = textOver(completed);
+  appendFilledInserts(completedText, std::string_view(systemText, length),
+                      state.failureProgram ? state.failureProgram : "");
   LocalFree(systemText);
+  logLine("Error:\t\t%s\n", completed);
+  appendSystemText(failureText, textView(completedText));
 }
 
-void reportFailure() {
+void completeFailureText() {
   DWORD code = GetLastError();
   logLine("Error msg:\t%s\n", state.failureText);
   if (code != 0) appendLastErrorText(code);
+}
+
+void reportFailure() {
+  completeFailureText();
   user32.MessageBoxA(nullptr, state.failureText, state.failureTitle, MB_OK);
   if (state.failureUrl[0] != '\0') {
     logLine("Open URL:\t%s\n", state.failureUrl);

@@ -33,6 +33,7 @@ static int startChild() {
   restrictDllSearchAgain();
   if (!started) {
     state.childExitCode = 0xFFFFFFFF;
+    state.failureProgram = state.javaExePath;
     return 0;
   }
   shareInstanceWith(created.hProcess);

@@ -26,6 +26,11 @@ inline constexpr const char* splashTimeoutText = ""; // empty: the default of 60
 
 // Single instance: the mutex name and the text searched for in window titles
 inline constexpr const char* instanceName = "Vendro";
+// Told when the running application shows no window at all (its caption is instanceName).
+inline constexpr const char* noWindowText =
+    "Vendro ya se est\xE1 ejecutando, pero no muestra ninguna ventana. Espera un momento; si sigue "
+    "sin aparecer, cierra javaw.exe en el Administrador de tareas o cierra la sesi\xF3n de Windows "
+    "y vuelve a entrar.";
 
 // Failure reporting
 inline constexpr const char* initialFailureTitle = "Pelmorin";
@@ -57,11 +62,19 @@ inline constexpr uint32_t processPriority = 0x80; // HIGH_PRIORITY_CLASS
 
 // Update check
 inline constexpr const char* updaterName = "wyUpdate.exe";
-inline constexpr const char* updaterCheckArgs = " /quickcheck /justcheck";
+// /noerr: a check that fails (no network, a proxy, the server down) ends quietly instead of
+// waiting for the cashier in the updater's own error window.
+inline constexpr const char* updaterCheckArgs = " /quickcheck /justcheck /noerr";
+// Past this the start goes on as after a check without update.
+inline constexpr unsigned updateCheckMilliseconds = 20000;
 inline constexpr const char* updateOfferText =
     "Hay una actualizaci\xF3n disponible. Pulsa OK para instalarla.";
 inline constexpr const char* updateOfferTitle = "Actualizaci\xF3n";
 inline constexpr const char* updaterErrorText = "Error al actualizar la aplicaci\xF3n (wyUpdate).";
 inline constexpr const char* updaterErrorTitle = "Error...";
+
+// Desk diagnostic: the launcher it examines in its own folder, and the report it writes
+inline constexpr const char* launcherFileName = "Vendro.exe";
+inline constexpr const wchar_t* diagnosticReportName = L"diagnostico-vendro.txt";
 
 } // namespace settings

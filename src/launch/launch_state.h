@@ -44,6 +44,7 @@ struct LaunchState {
   char failureTitle[versionSize];
   char failureText[failureTextSize];
   char failureUrl[failureTextSize];
+  const char* failureProgram; // the program a failed call concerned, named in the system's text
   ChildInfo childInfo;
   char startDir[pathSize];
   int32_t underWow64; // a Windows BOOL

@@ -35,7 +35,12 @@ int showSplash(const char* commandLine, HINSTANCE instance, int showMode) {
   int x = centredOrigin(user32.GetSystemMetrics(SM_CXSCREEN), frame.left, frame.right);
   int y = centredOrigin(user32.GetSystemMetrics(SM_CYSCREEN), frame.top, frame.bottom);
   user32.SetWindowPos(window, HWND_TOP, x, y, 0, 0, SWP_NOSIZE);
-  user32.ShowWindow(window, showMode);
+  // Shown at its own size whatever the start's show mode. Not through ShowWindow: Windows gives a
+  // process's first ShowWindow the mode of the shortcut that started it, and a splash shown
+  // maximised covers the screen. A separate call, as a window cannot be moved by the call that
+  // shows it.
+  if (splashVisibleIn(showMode))
+    user32.SetWindowPos(window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
   user32.UpdateWindow(window);
   return 1;
 }

@@ -12,3 +12,10 @@ int32_t splashTimeoutTicks(const char* timeoutText);
 inline int32_t centredOrigin(int32_t screenSize, int32_t low, int32_t high) {
   return (screenSize + low - high) / 2;
 }
+
+// Whether the splash is shown for a start with `showMode`: every mode but the hidden and the
+// minimised ones (SW_HIDE, SW_SHOWMINIMIZED, SW_MINIMIZE, SW_SHOWMINNOACTIVE, SW_FORCEMINIMIZE),
+// which keep it out of sight. A maximised mode shows it at its own size.
+inline bool splashVisibleIn(int32_t showMode) {
+  return showMode != 0 && showMode != 2 && showMode != 6 && showMode != 7 && showMode != 11;
+}

@@ -4,10 +4,6 @@
 
 #include <cstring>
 
-#include "cmdline/classpath.h"
-#include "cmdline/environment.h"
-#include "cmdline/options_file.h"
-#include "cmdline/substitution.h"
 #include "desktop/single_instance.h"
 #include "desktop/update_check.h"
 #include "diag/debug_log.h"
@@ -17,10 +13,9 @@
 #include "launch/command_line.h"
 #include "launch/launch_settings.h"
 #include "launch/launch_state.h"
+#include "launch/preparation.h"
 #include "launch/splash.h"
 #include "launch/system_library.h"
-#include "runtime/path_join.h"
-#include "runtime/runtime_selection.h"
 
 // Prepares a start in its fixed order. 1: ready to start Java; 0: failed, the failure fields
 // say why; 183 (ERROR_ALREADY_EXISTS): another instance is running.
@@ -44,37 +39,10 @@ static int setUpLaunch(const char* commandLine) {
 
   if (!initDebugLog(commandLine, exePath, exeDirLength)) return 0;
   detectWow64();
-  copyText(state.failureTitle, settings::failureTitle);
-  copyText(state.failureUrl, settings::makerUrl);
-  copyText(state.failureText, settings::generalFailureText);
+  writeFailureDefaults();
 
   if (!claimInstanceMutex()) return ERROR_ALREADY_EXISTS;
-  changeToExeDir(exePath, exeDirLength);
-  if (!selectRuntime()) return 0;
-  if (!addRuntimeBinToPath()) return 0;
-  applyEnvSettings(exePath, exeDirLength);
-  state.processPriority = settings::processPriority;
-  Text launcher = textAfter(state.javaExePath);
-  bool fits = appendLauncherName(launcher);
-
-  char optionsBuffer[argsSize];
-  Text options = textOver(optionsBuffer);
-  loadOptionsFile(options, exePath);
-  Text args = textOver(state.javaArgs);
-  substituteVars(args, textView(options), exePath, exeDirLength);
-  fits = !options.cut && !args.cut && fits;
-  fits = assembleClasspath(exePath, exeDirLength) && fits;
-  fits = endArgs() && fits;
-
-  logLine("Launcher:\t%s\n", state.javaExePath);
-  logLine("Launcher args:\t%s\n", state.javaArgs);
-  logLine("Args length:\t%d/32768 chars\n", static_cast<int>(strlen(state.javaArgs)));
-  if (!fits) {
-    // Java never starts with a cut argument text; the report names the reason.
-    SetLastError(ERROR_FILENAME_EXCED_RANGE);
-    return 0;
-  }
-  return 1;
+  return prepareJavaStart(exePath, exeDirLength);
 }
 
 static bool isAnsiLeadByte(unsigned char byte) {
@@ -94,7 +62,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   const char* commandLine = commandLineTail(GetCommandLineA(), isAnsiLeadByte);
   int showMode = startupShowMode();
 
-  if (checkForUpdate()) offerUpdate(); // ends the process when the user accepts
+  if (checkForUpdate()) offerUpdate(); // ends the process once the updater has it
 
   int prepared = setUpLaunch(commandLine);
   if (prepared == ERROR_ALREADY_EXISTS) {

@@ -54,6 +54,7 @@ bool shellOpen(const char* verb, const char* target);
   X(SetTimer)                                                                                      \
   X(SetWindowPos)                                                                                  \
   X(ShowWindow)                                                                                    \
+  X(ShowWindowAsync)                                                                               \
   X(TranslateMessage)                                                                              \
   X(UpdateWindow)
 

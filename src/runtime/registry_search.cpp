@@ -11,10 +11,17 @@
 #include "runtime/path_join.h"
 #include "runtime/version_order.h"
 
-// Whether "bin\javaw.exe" exists below the home directory.
-static int hasJavaLauncher(const char* homeDirectory) {
-  char launcherPath[pathSize] = "";
-  int found = 0;
+SearchWatcher searchWatcher;
+
+static void tell(SearchStep step, uint32_t flags, const char* keyPath, const char* name,
+                 const char* path, long error) {
+  if (searchWatcher) searchWatcher(SearchEvent{step, flags, keyPath, name, path, error});
+}
+
+// Whether "bin\javaw.exe" exists below the home directory; otherwise why not.
+static SearchStep findJavaLauncher(const char* homeDirectory, char (&launcherPath)[pathSize]) {
+  launcherPath[0] = '\0';
+  bool found = false;
   bool cut = false;
   if (homeDirectory[0] != '\0') {
     Text path = textOver(launcherPath);
@@ -29,7 +36,9 @@ static int hasJavaLauncher(const char* homeDirectory) {
           found ? "(OK)"
           : cut ? "(too long, not looked for)"
                 : "(not found)");
-  return found;
+  return found ? SearchStep::accepted
+         : cut ? SearchStep::launcherTooLong
+               : SearchStep::noJavaLauncher;
 }
 
 // Without the 64-bit flag the 32-bit launcher reads its own view, the 32-bit one. The 64-bit test
@@ -42,58 +51,49 @@ static REGSAM viewAccess(uint32_t flags) {
 #endif
 }
 
-static int rejectRuntime() {
-  state.badRuntimeSeen = 1;
-  return 0;
-}
-
-// Whether the version key leads to a runtime whose Java launcher exists; sets runtimeHome if so,
-// badRuntimeSeen if not.
-static int tryJavaHome(const char* versionKeyPath, uint32_t flags) {
+// Whether the version key leads to a runtime whose Java launcher exists; sets runtimeHome if so.
+// `launcherPath` receives the path looked for, `error` the registry's result.
+static SearchStep tryJavaHome(const char* versionKeyPath, uint32_t flags,
+                              char (&launcherPath)[pathSize], long& error) {
+  launcherPath[0] = '\0';
   HKEY versionKey;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, versionKeyPath, 0, viewAccess(flags), &versionKey) !=
-      ERROR_SUCCESS)
-    return rejectRuntime();
+  error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, versionKeyPath, 0, viewAccess(flags), &versionKey);
+  if (error != ERROR_SUCCESS) return SearchStep::keyUnreadable;
 
   char javaHome[pathSize] = {};
   DWORD size = sizeof javaHome;
-  LONG read = RegQueryValueExA(versionKey, "JavaHome", nullptr, nullptr,
-                               reinterpret_cast<BYTE*>(javaHome), &size);
+  error = RegQueryValueExA(versionKey, "JavaHome", nullptr, nullptr,
+                           reinterpret_cast<BYTE*>(javaHome), &size);
+  RegCloseKey(versionKey);
+  if (error == ERROR_MORE_DATA) return SearchStep::homeTooLong;
+  if (error != ERROR_SUCCESS) return SearchStep::noJavaHome;
   // A value that fills the whole buffer without a terminator is a cut path, not a directory.
-  if (read != ERROR_SUCCESS || memchr(javaHome, 0, sizeof javaHome) == nullptr) {
-    RegCloseKey(versionKey);
-    return rejectRuntime();
-  }
+  if (memchr(javaHome, 0, sizeof javaHome) == nullptr) return SearchStep::homeTooLong;
 
   char home[pathSize];
   Text homeText = textOver(home);
   appendText(homeText, javaHome);
   // A kit's runtime is its "jre" folder; an empty JavaHome stays empty rather than becoming a
   // "jre" folder relative to the working directory.
-  if ((flags & runtimeKindJdk) && javaHome[0] != '\0' && !joinPath(homeText, "jre")) {
-    RegCloseKey(versionKey);
-    return rejectRuntime();
-  }
-  int found = hasJavaLauncher(home);
-  RegCloseKey(versionKey);
-  if (!found) return rejectRuntime();
-  copyText(state.runtimeHome, home);
-  return 1;
+  if ((flags & runtimeKindJdk) && javaHome[0] != '\0' && !joinPath(homeText, "jre"))
+    return SearchStep::homeTooLong;
+  SearchStep step = findJavaLauncher(home, launcherPath);
+  if (step == SearchStep::accepted) copyText(state.runtimeHome, home);
+  return step;
 }
 
 void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
   logLine("%s-bit search:\t%s...\n", (flags & runtimeView64) ? "64" : "32", searchKeyPath);
   HKEY searchKey;
-  if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, searchKeyPath, 0, viewAccess(flags), &searchKey) !=
-      ERROR_SUCCESS)
-    return;
+  long error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, searchKeyPath, 0, viewAccess(flags), &searchKey);
+  tell(SearchStep::searchKeyOpened, flags, searchKeyPath, "", "", error);
+  if (error != ERROR_SUCCESS) return;
 
   for (DWORD index = 0;; ++index) {
     char name[pathSize];
     DWORD nameSize = sizeof name;
-    if (RegEnumKeyExA(searchKey, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr) !=
-        ERROR_SUCCESS)
-      break;
+    error = RegEnumKeyExA(searchKey, index, name, &nameSize, nullptr, nullptr, nullptr, nullptr);
+    if (error != ERROR_SUCCESS) break;
 
     char versionKeyPath[pathSize];
     Text keyPath = textOver(versionKeyPath);
@@ -101,17 +101,25 @@ void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
     joinPath(keyPath, name);
     logLine("Check:\t\t%s\n", versionKeyPath);
 
-    bool accepted = false;
-    if (compareVersions(name, state.minJavaVersion) >= 0 &&
-        compareVersions(name, state.bestJavaVersion) > 0) {
-      // A key path that did not fit would open another key, and a cut version name would rank
-      // wrongly: such a candidate is unusable.
-      if (keyPath.cut || nameSize >= versionSize)
-        rejectRuntime();
-      else
-        accepted = tryJavaHome(versionKeyPath, flags) != 0;
-    }
-    if (accepted) {
+    char launcherPath[pathSize] = "";
+    long readError = 0;
+    SearchStep step = SearchStep::belowMinimum;
+    if (compareVersions(name, state.minJavaVersion) < 0)
+      step = SearchStep::belowMinimum;
+    else if (compareVersions(name, state.bestJavaVersion) <= 0)
+      step = SearchStep::notAboveBest;
+    // A key path that did not fit would open another key, and a cut version name would rank
+    // wrongly: such a candidate is unusable.
+    else if (keyPath.cut || nameSize >= versionSize)
+      step = SearchStep::nameTooLong;
+    else
+      step = tryJavaHome(versionKeyPath, flags, launcherPath, readError);
+    if (step != SearchStep::belowMinimum && step != SearchStep::notAboveBest &&
+        step != SearchStep::accepted)
+      state.badRuntimeSeen = 1;
+    tell(step, flags, versionKeyPath, name,
+         step == SearchStep::accepted ? state.runtimeHome : launcherPath, readError);
+    if (step == SearchStep::accepted) {
       copyText(state.bestJavaVersion, name);
       state.bestRuntimeFlags = static_cast<int32_t>(flags);
       logLine("Match:\t\t%s\n", name);
@@ -119,5 +127,6 @@ void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
       logLine("Ignore:\t\t%s\n", name);
     }
   }
+  tell(SearchStep::listingEnded, flags, searchKeyPath, "", "", error);
   RegCloseKey(searchKey);
 }
