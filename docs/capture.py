@@ -3,12 +3,12 @@
 Writes the debug log of each start below into build/docs/logs/NAME.log (bytes as the launcher
 wrote them), prints its exit code, boxes and web addresses, and puts the two pictures of the
 guide into docs/img/ (the splash, and the box of a start without Java), cropped to the window,
-and a picture of the report of the desk diagnostic command (tools/diagnostico-vendro.cmd), run
-under Wine after a logged start, into docs/img/diagnostico.png: its first part, drawn as text.
+and a picture of the report of the desk diagnostic (diagnostico-vendro.exe), run under Wine
+after a logged start, into docs/img/diagnostico.png: its first part, drawn as text.
 
     scripts/build.sh && /usr/bin/python3 docs/capture.py [NAME ...]
 
-NAME is a scene below, or diagnostico for the diagnostic command's picture alone.
+NAME is a scene below, or diagnostico for the diagnostic's picture alone.
 """
 
 from __future__ import annotations
@@ -150,21 +150,20 @@ def pictures(desk, display) -> None:
         print(f"{IMG / target}: {(IMG / target).stat().st_size} bytes")
 
 
-DIAGNOSTIC_LINES = 62  # the Windows and Java sections and the options file
+DIAGNOSTIC_LINES = 40  # from the start to the end of "Qué ejecutaría Vendro"
+DIAGNOSTIC_COLUMNS = 100  # longer lines are drawn folded, each fold marked with FOLD
+FOLD = "\u21b5"
 
 
 def diagnostic(desk) -> None:
-    """Runs the diagnostic command on the desk of the good start, after that start, and draws
-    the beginning of its report as text on a white page."""
+    """Runs the diagnostic on the desk of the good start, after that start, and draws the
+    beginning of its report as text on a white page."""
     desk.reset()
     options = good(desk)
     desk.add_runtime("1.8.0_60", home=r"C:\Java64\jdk1.8.0_60", kind="jdk", view=64)
     desk.launch(options.pop("args"), **options)
-    desk.copy_file(ROOT / "tools" / "diagnostico-vendro.cmd", desk.app + r"\diagnostico-vendro.cmd")
-    done = desk.wine(["cmd", "/c", desk.app + r"\diagnostico-vendro.cmd", "/q"], timeout=300,
-                     product=True)
-    print(done.stdout.decode("cp1252").replace("\r\n", "\n"))
-    report = desk.read(r"C:\users\root\Temp\diagnostico-vendro.txt").decode("cp1252")
+    desk.diagnose(desk.app)
+    report = desk.read(rig.TEST_DIR + r"\tmp\diagnostico-vendro.txt").decode("cp1252")
     OUT.mkdir(parents=True, exist_ok=True)
     (OUT / "diagnostico-vendro.txt").write_text(report, encoding="utf-8")
     head = "\n".join(report.replace("\r\n", "\n").split("\n")[:DIAGNOSTIC_LINES]).rstrip()
@@ -175,7 +174,15 @@ def diagnostic(desk) -> None:
         body = line.lstrip(" ")
         return "\u00a0" * (len(line) - len(body) or not body) + body.replace(
             "\\", "\\\\").replace("%", "%%")
-    lines = [keep(line) for line in head.split("\n") + ["(...)"]]
+    # The Java command line is one line of some 270 characters: folded, the picture keeps a
+    # width the guide's page can show without shrinking the text.
+    folded = []
+    for line in head.split("\n"):
+        while len(line) > DIAGNOSTIC_COLUMNS:
+            folded.append(line[:DIAGNOSTIC_COLUMNS] + FOLD)
+            line = line[DIAGNOSTIC_COLUMNS:]
+        folded.append(line)
+    lines = [keep(line) for line in folded + ["(...)"]]
     target = IMG / "diagnostico.png"
     subprocess.run(["/usr/bin/convert", "-background", "white", "-fill", "black",
                     "-font", "DejaVu-Sans-Mono", "-pointsize", "13", "-gravity", "west",

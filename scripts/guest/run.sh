@@ -24,21 +24,20 @@ fi
 [ -f "$x86/Vendro.exe" ] || { echo "no 32-bit build in $x86" >&2; exit 2; }
 
 # What the guest needs of the tree: the end-to-end tests with the product check they read the
-# version resource with, the desk's diagnostic command, the 32-bit product and doubles.
+# version resource with, the 32-bit launcher, desk diagnostic and doubles.
 rm -rf "$share"
 mkdir -p "$share/tree/tests" "$share/tree/build/x86"
 cp -r tests/e2e tests/check_product.py "$share/tree/tests/"
-cp -r tools "$share/tree/"
 find "$share/tree/tests" -name __pycache__ -prune -exec rm -rf {} +
-cp "$x86/Vendro.exe" "$share/tree/build/x86/"
+cp "$x86/Vendro.exe" "$x86/diagnostico-vendro.exe" "$share/tree/build/x86/"
 cp -r "$x86/doubles" "$share/tree/build/x86/"
 find "$share/tree/build/x86/doubles" -type f ! -name '*.exe' ! -name '*.dll' -delete
 
 {
   echo 'set -e'
   echo 'mkdir -p /root/vendro/build'
-  echo 'rm -rf /root/vendro/tests /root/vendro/tools /root/vendro/build/x86'
-  echo 'cp -r /share/tree/tests /share/tree/tools /root/vendro/'
+  echo 'rm -rf /root/vendro/tests /root/vendro/build/x86'
+  echo 'cp -r /share/tree/tests /root/vendro/'
   echo 'cp -r /share/tree/build/x86 /root/vendro/build/'
   echo 'cd /root/vendro'
   echo 'export VENDRO_E2E_BUILD=x86'

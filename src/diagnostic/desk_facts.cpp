@@ -129,29 +129,35 @@ static const char* integrityName(DWORD rid) {
   return "proceso protegido";
 }
 
-static void reportAccountName(HANDLE token) {
+bool reportTokenAccount(HANDLE token) {
   alignas(8) BYTE buffer[512];
   DWORD size = 0;
-  wchar_t name[256] = L"", domain[256] = L"";
+  wchar_t name[256], domain[256];
   DWORD nameLength = 256, domainLength = 256;
   SID_NAME_USE use;
-  bool found = token && GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
-               LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, name,
-                                 &nameLength, domain, &domainLength, &use);
-  if (!found) {
-    domain[0] = L'\0';
-    nameLength = 256;
-    if (!GetUserNameW(name, &nameLength)) {
-      reportFormat("Cuenta: no se puede leer (error %lu)", GetLastError());
-      return;
-    }
-  }
-  reportRaw("Cuenta: ");
+  if (!GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) ||
+      !LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, name,
+                         &nameLength, domain, &domainLength, &use))
+    return false;
   if (domain[0] != L'\0') {
     reportWide(domain);
     reportRaw("\\");
   }
   reportWide(name);
+  return true;
+}
+
+static void reportAccountName(HANDLE token) {
+  reportRaw("Cuenta: ");
+  wchar_t name[256];
+  DWORD length = 256;
+  if (!(token && reportTokenAccount(token))) {
+    if (!GetUserNameW(name, &length)) {
+      reportFormat("no se puede leer (error %lu)", GetLastError());
+      return;
+    }
+    reportWide(name);
+  }
   reportLine();
 }
 
@@ -293,7 +299,8 @@ static void reportOtherOptionsFiles(std::string_view directory, const char* laun
                      int(optionsName.size()), optionsName.data());
       bool hidden = endsWithText(found.name, ".txt");
       reportFormat("    %s  (%lu bytes)%s", found.name, static_cast<unsigned long>(found.size),
-                   hidden ? ": con las extensiones ocultas se ve sin el \".txt\"" : "");
+                   hidden ? ": si el Explorador oculta las extensiones, lo muestra sin \".txt\""
+                          : "");
     } while (_findnext64i32(listing, &found) == 0);
     _findclose(listing);
   }

@@ -50,5 +50,9 @@ std::string_view fileNameOf(std::string_view path);
 // room left), or ERROR_INVALID_DATA for a value of another type; nothing is appended then.
 LONG readRegistryText(HKEY key, const char* name, Text& value);
 
+// Writes the account of an access token as "DOMAIN\\name", without a line end; false, with
+// nothing written, when it cannot be read.
+bool reportTokenAccount(HANDLE token);
+
 // Whether Windows is a 64-bit one (this 32-bit program then runs under WOW64).
 bool windowsIs64Bit();

@@ -57,7 +57,7 @@ const char* programBits(const char* path) {
   DWORD pe = read >= 0x40 ? *reinterpret_cast<DWORD*>(header + 0x3C) : 0;
   if (read < 0x40 || header[0] != 'M' || header[1] != 'Z' || pe > read - 6 || header[pe] != 'P' ||
       header[pe + 1] != 'E' || header[pe + 2] != 0 || header[pe + 3] != 0)
-    return "no es un programa de Windows";
+    return "pero no es un programa de Windows";
   switch (header[pe + 4] | header[pe + 5] << 8) {
   case IMAGE_FILE_MACHINE_I386:
     return "de 32 bits";
@@ -66,7 +66,7 @@ const char* programBits(const char* path) {
   case 0xAA64: // IMAGE_FILE_MACHINE_ARM64
     return "de 64 bits para ARM";
   default:
-    return "para otro procesador";
+    return "pero es para otro procesador";
   }
 }
 

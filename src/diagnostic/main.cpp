@@ -90,16 +90,20 @@ static void reportStart(const wchar_t* wideFolder, const char* launcherPath, boo
   if (!ansiFolder) {
     reportHeading("Vendro no puede arrancar desde esta carpeta");
     reportFormat("El nombre de la carpeta tiene caracteres que no existen en la p\xE1gina de "
-                 "c\xF3" "digos de Windows (%u). Vendro.exe recibe la ruta con '?' en su lugar y no "
+                 "c\xF3"
+                 "digos de Windows (%u). Vendro.exe recibe la ruta con '?' en su lugar y no "
                  "encuentra sus ficheros: ni el actualizador, ni las opciones, ni lib.",
                  GetACP());
     reportLine("Pon la carpeta en una ruta sin esos caracteres. Lo que sigue se ha calculado con "
-               "esa ruta, tal como la ver\xED" "a Vendro.exe:");
+               "esa ruta, tal como la ver\xED"
+               "a Vendro.exe:");
     reportField("  Ruta", launcherPath);
   }
   if (!launcherThere) {
     reportHeading("No hay Vendro.exe en esta carpeta");
-    reportField("El informe dice lo que har\xED" "a uno puesto aqu\xED", launcherPath);
+    reportField("El informe dice lo que har\xED"
+                "a uno puesto aqu\xED",
+                launcherPath);
   }
 }
 
@@ -168,8 +172,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (!written) {
     length = 0;
     reportPath[0] = L'\0';
-    written = appendWide(reportPath, length, wideFolder) &&
-              appendWide(reportPath, length, L"\\") &&
+    written = appendWide(reportPath, length, wideFolder) && appendWide(reportPath, length, L"\\") &&
               appendWide(reportPath, length, settings::diagnosticReportName) &&
               writeReport(reportPath);
   }

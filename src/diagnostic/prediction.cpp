@@ -59,8 +59,8 @@ static void appendSystemError(Text& text, long code) {
   char message[512];
   DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr,
                                 static_cast<DWORD>(code), 0, message, sizeof message, nullptr);
-  while (length > 0 && (message[length - 1] == '\r' || message[length - 1] == '\n' ||
-                        message[length - 1] == ' '))
+  while (length > 0 &&
+         (message[length - 1] == '\r' || message[length - 1] == '\n' || message[length - 1] == ' '))
     --length;
   if (length == 0) return;
   appendText(text, ", \"");
@@ -231,17 +231,19 @@ static void reportSwtJar(const char* launcherPath, size_t folderLength) {
   char jar[pathSize];
   Text path = textOver(jar);
   appendText(path, std::string_view(launcherPath, folderLength));
-  appendText(path, (state.bestRuntimeFlags & runtimeView64) ? settings::swtJar64
-                                                             : settings::swtJar32);
+  appendText(path,
+             (state.bestRuntimeFlags & runtimeView64) ? settings::swtJar64 : settings::swtJar32);
   struct _stat64i32 status;
   bool present = !path.cut && _stat64i32(jar, &status) == 0;
   reportField("Biblioteca SWT", jar);
-  if (!present) reportLine("  No est\xE1 en la carpeta: la aplicaci\xF3n no podr\xE1 abrir sus ventanas.");
+  if (!present)
+    reportLine("  No est\xE1 en la carpeta: la aplicaci\xF3n no podr\xE1 abrir sus ventanas.");
 }
 
 static void reportBox() {
   reportHeading("Vendro no arrancar\xE1 Java");
-  reportLine("Un arranque mostrar\xED" "a este mensaje:");
+  reportLine("Un arranque mostrar\xED"
+             "a este mensaje:");
   reportField("  T\xEDtulo", state.failureTitle);
   reportLine("  Texto:");
   reportRaw("    ");
@@ -256,6 +258,18 @@ static void reportBox() {
     start = end + 1;
   }
   if (state.failureUrl[0] != '\0') reportField("Despu\xE9s abre", state.failureUrl);
+  for (size_t i = 0; i < stepCount; ++i) {
+    long error = steps[i].error;
+    bool unread = steps[i].step == SearchStep::searchKeyOpened
+                      ? error != ERROR_SUCCESS && error != ERROR_FILE_NOT_FOUND
+                      : steps[i].step == SearchStep::listingEnded && error != ERROR_NO_MORE_ITEMS;
+    if (unread) {
+      reportLine(
+          "Ojo: hay claves que Vendro no ha podido leer (arriba). Puede haber un Java ah\xED "
+          "que Vendro no ve: no quiere decir que no haya Java.");
+      break;
+    }
+  }
 }
 
 void reportPrediction(const char* launcherPath, size_t folderLength) {
@@ -284,7 +298,8 @@ void reportPrediction(const char* launcherPath, size_t folderLength) {
                  (state.bestRuntimeFlags & runtimeView64) ? "64" : "32");
     reportField("Programa", state.javaExePath);
     reportSwtJar(launcherPath, folderLength);
-    reportHeading("Qu\xE9 ejecutar\xED" "a Vendro");
+    reportHeading("Qu\xE9 ejecutar\xED"
+                  "a Vendro");
     reportLine("L\xEDnea de \xF3rdenes de Java, entera y tal cual, en la l\xEDnea siguiente:");
     appendText(reportText(), textView(line));
     appendText(reportText(), "\r\n");
@@ -292,7 +307,9 @@ void reportPrediction(const char* launcherPath, size_t folderLength) {
     char folder[pathSize] = "";
     GetCurrentDirectoryA(pathSize, folder);
     reportField("Carpeta de trabajo", folder);
-    reportFormat("Path: se le a\xF1" "ade %s\\bin al final", state.runtimeHome);
+    reportFormat("Path: se le a\xF1"
+                 "ade %s\\bin al final",
+                 state.runtimeHome);
     reportLine("Prioridad: alta");
     reportLine("Las referencias a variables de entorno (%NOMBRE%) se han expandido con el entorno "
                "de este programa, el mismo que tiene Vendro.exe cuando se abre con doble clic "
@@ -302,7 +319,8 @@ void reportPrediction(const char* launcherPath, size_t folderLength) {
     completeFailureText();
     reportBox();
   }
-  reportHeading("L\xEDneas que escribir\xED" "a en pelmorin.log");
+  reportHeading("L\xEDneas que escribir\xED"
+                "a en pelmorin.log");
   reportLine("(hasta el arranque de Java, con --pmr-debug o con Pelmorin=debug)");
   reportRaw(capturedLog());
   reportLine();
@@ -332,7 +350,8 @@ void reportOptionsFile(const char* launcherPath, size_t folderLength) {
                                          : mark == OptionsMark::utf16 ? "UTF-16"
                                                                       : "ninguna");
   if (mark == OptionsMark::utf16) {
-    reportLine("Vendro no toma ninguna opci\xF3n de un fichero UTF-16: gu\xE1rdalo como ANSI o UTF-8.");
+    reportLine(
+        "Vendro no toma ninguna opci\xF3n de un fichero UTF-16: gu\xE1rdalo como ANSI o UTF-8.");
     return;
   }
   size_t limit = optionsReadLimit - strlen(settings::fixedJavaOption) - 1;

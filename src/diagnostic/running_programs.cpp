@@ -90,28 +90,13 @@ void reportProcessAccount(HANDLE process) {
     reportLine("    Cuenta: no se puede leer (otra cuenta, o arrancado como administrador)");
     return;
   }
-  alignas(8) BYTE buffer[512];
-  DWORD size = 0;
-  wchar_t name[256] = L"", domain[256] = L"";
-  DWORD nameLength = 256, domainLength = 256;
-  SID_NAME_USE use;
   TOKEN_ELEVATION elevation{};
-  bool named = GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
-               LookupAccountSidW(nullptr, reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, name,
-                                 &nameLength, domain, &domainLength, &use);
+  DWORD size = 0;
+  reportRaw("    Cuenta: ");
+  if (!reportTokenAccount(token)) reportRaw("?");
   bool elevationKnown =
       GetTokenInformation(token, TokenElevation, &elevation, sizeof elevation, &size);
   CloseHandle(token);
-  reportRaw("    Cuenta: ");
-  if (named) {
-    if (domain[0] != L'\0') {
-      reportWide(domain);
-      reportRaw("\\");
-    }
-    reportWide(name);
-  } else {
-    reportRaw("?");
-  }
   reportLine(!elevationKnown             ? ""
              : elevation.TokenIsElevated ? ", elevado (como administrador)"
                                          : ", sin elevar");

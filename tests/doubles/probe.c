@@ -8,8 +8,11 @@
    probe windows FILE              -> writes one line per top-level window, top of the Z order
                                       first: handle, process, class, title, styles, rectangle,
                                       and whether it is the foreground window
+   probe lockkey KEY VIEW          -> gives HKLM\KEY (VIEW 32 or 64) an empty access list, so
+                                      that nobody can open it (until the Wine server restarts)
 */
 #include <windows.h>
+#include <sddl.h>
 #include <shellapi.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -75,6 +78,19 @@ static int windows(const char *path) {
   return fclose(out) == 0 ? 0 : 3;
 }
 
+static int lock_key(const char *key, const char *view) {
+  HKEY opened;
+  REGSAM bits = strcmp(view, "64") == 0 ? KEY_WOW64_64KEY : KEY_WOW64_32KEY;
+  LONG error = RegOpenKeyExA(HKEY_LOCAL_MACHINE, key, 0, WRITE_DAC | bits, &opened);
+  if (error != ERROR_SUCCESS) return 1000 + (int)error;
+  PSECURITY_DESCRIPTOR empty = NULL;
+  if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:", SDDL_REVISION_1, &empty, NULL))
+    return 1000 + (int)GetLastError();
+  error = RegSetKeySecurity(opened, DACL_SECURITY_INFORMATION, empty);
+  RegCloseKey(opened);
+  return error == ERROR_SUCCESS ? 0 : 1000 + (int)error;
+}
+
 int main(int argc, char **argv) {
   if (argc == 5 && strcmp(argv[1], "box") == 0)
     return MessageBoxA(NULL, argv[4], argv[3], (UINT)strtoul(argv[2], NULL, 10));
@@ -94,6 +110,7 @@ int main(int argc, char **argv) {
   if (argc == 5 && strcmp(argv[1], "errors") == 0)
     return errors(argv[2], strtoul(argv[3], NULL, 10), strtoul(argv[4], NULL, 10));
   if (argc == 3 && strcmp(argv[1], "windows") == 0) return windows(argv[2]);
+  if (argc == 4 && strcmp(argv[1], "lockkey") == 0) return lock_key(argv[2], argv[3]);
   if (argc == 4 && strcmp(argv[1], "hold") == 0) {
     /* Opens (creates) the file sharing nothing, says so by a second file, keeps it MS ms. */
     HANDLE file = CreateFileA(argv[2], GENERIC_READ | GENERIC_WRITE, 0, NULL, OPEN_ALWAYS,
