@@ -2,6 +2,8 @@
 // the steps of FAKEJAVA_ACTION (sleep, exit, visible or hidden windows). See README.md.
 #include "hexrec.h"
 
+#include <sddl.h>
+
 #include <string>
 
 namespace {
@@ -117,6 +119,18 @@ void run_step(const std::string& step) {
     CloseHandle(pi.hProcess);
   } else if (verb == "event" && !arg.empty()) {
     if (!CreateEventA(nullptr, TRUE, FALSE, arg.c_str())) ExitProcess(kBadAction);  // kept open
+  } else if (verb == "lockedmutex" && !arg.empty()) {
+    // Only SYSTEM may open it, as a mutex of another account or of an elevated process.
+    SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, FALSE};
+    if (!ConvertStringSecurityDescriptorToSecurityDescriptorA("D:(A;;GA;;;SY)", SDDL_REVISION_1,
+                                                              &sa.lpSecurityDescriptor, nullptr) ||
+        !CreateMutexA(&sa, FALSE, arg.c_str()))
+      ExitProcess(kBadAction);  // kept open
+  } else if (verb == "hang" && rec::parse_u32(arg, n)) {
+    Sleep(n);  // no messages pumped: the windows do not answer
+    std::string path;
+    if (rec::getenv("FAKEJAVA_RECORD", path))
+      rec::write_file(path.c_str(), rec::item("woke", ""), true);
   } else {
     ExitProcess(kBadAction);
   }

@@ -15,6 +15,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   std::string code;
   unsigned long wait = 0; // FAKEUPDATE_SLEEP=MS: a check that takes its time, as over a slow line
   if (rec::getenv("FAKEUPDATE_SLEEP", code) && rec::parse_u32(code, wait)) Sleep(wait);
+  if (rec::getenv("FAKEUPDATE_VANISH", code) && code == "1") {  // removed as the check ends
+    char self[MAX_PATH];
+    DWORD n = GetModuleFileNameA(nullptr, self, MAX_PATH);
+    if (n == 0 || n >= MAX_PATH || !MoveFileA(self, (std::string(self) + ".gone").c_str()))
+      ExitProcess(0xBAD);
+  }
   unsigned long n = 0;
   if (!rec::getenv("FAKEUPDATE_EXIT", code) || code.empty()) ExitProcess(0);
   ExitProcess(rec::parse_u32(code, n) ? n : 0xBAD);

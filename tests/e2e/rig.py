@@ -98,7 +98,7 @@ DESKS = ("win64", "win32") if BUILD_KIND == "x86" else ("win64",)
 
 APP = r"C:\app"
 APP_EXE = r"C:\app\Vendro.exe"
-DIAGNOSTIC = ROOT / "tools" / "diagnostico-vendro.cmd"
+DIAGNOSTIC = BUILD_DIR / "diagnostico-vendro.exe"
 RUNTIMES = r"C:\rt"
 TEST_DIR = r"C:\vendro-test"
 DOUBLE_NAMES = ("runner", "boxwatch", "urlrec", "javaw", "wyUpdate", "probe")
@@ -995,26 +995,25 @@ class Desk:
         data = self.read(BOX_REC) or b""
         return [parse_box_line(line) for line in data.split(b"\n")[:-1] if line.strip()]
 
-    def diagnose(self, folder: str = APP, **environment: str) -> dict[str, str]:
-        """Runs the diagnostic command from `folder` (copied there first) as a double click
-        does: Windows' own cmd, the 64-bit one on 64-bit Windows (a 32-bit reg.exe under Wine
-        does not reach the 64-bit view, as Windows' does), in that folder. It runs once: it is a
-        product program. Returns the report's sections by title, text as the report holds it
-        (code page 1252), after checking that the folder was left as it was."""
-        name = DIAGNOSTIC.name
-        self.copy_file(DIAGNOSTIC, folder + "\\" + name)
+    def diagnose(self, folder: str = APP, *, cwd: str = TEST_DIR,
+                 env: Optional[Mapping[Text, Optional[Text]]] = None) -> dict[str, str]:
+        """Runs the desk diagnostic from `folder` (copied there first) with /q, started from
+        another folder (`cwd`), with its temporary folder in the test folder. Returns the
+        report's sections by title (code page 1252 text), after checking that it changed
+        nothing: exit code 0, no box, no Java or updater started, the folder as it was."""
+        exe = folder + "\\" + DIAGNOSTIC.name
+        self.copy_file(DIAGNOSTIC, exe)
         before = self.snapshot(folder)
-        done = self.wine(["start", "/wait", "/b", "/d", folder, "cmd", "/c", name, "/q"],
-                         timeout=300, environment=environment, loader=self.system_loader,
-                         product=True)
-        out = done.stdout.decode("cp1252")
-        found = re.search(r"Informe escrito en:\r?\n +(.+?)\r?\n", out)
-        if not found:
-            raise AssertionError(f"no report written: {out!r}")
-        report = self.read(found.group(1))
-        assert report is not None, found.group(1)
-        assert self.snapshot(folder) == before
-        text = report.decode("cp1252")
+        report_dir = TEST_DIR + r"\tmp"
+        self.add_dir(report_dir)
+        report_path = report_dir + r"\diagnostico-vendro.txt"
+        self.remove(report_path)
+        result = self.launch(b"/q", exe=exe, cwd=cwd,
+                             env={"TEMP": report_dir, "TMP": report_dir, **(env or {})})
+        assert result.exit_code == 0, result
+        assert (result.boxes, result.java, result.updates) == ([], None, [])
+        assert self.snapshot(folder) == before  # no log, no report, nothing else written there
+        text = (self.read(report_path) or b"").decode("cp1252")
         assert text.endswith("===== Fin del diagnóstico =====\r\n"), text[-500:]
         parts = re.split(r"^===== (.+?) =====\r$", text, flags=re.M)
         return dict(zip(parts[1::2], parts[2::2]))

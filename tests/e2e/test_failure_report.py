@@ -6,17 +6,22 @@ from expect import (GENERAL_FAILURE, INVALID_JAVA, JAVA_URL, MAKER_URL, last_sta
                     logged_system_text, value)
 
 
-@pytest.mark.parametrize("splash", [b" --pmr-no-splash", b""], ids=["no splash", "splash"])
-def test_java_launcher_that_cannot_start(desk, splash):
-    # A folder named javaw.exe passes the launcher test but cannot be run.
+@pytest.mark.parametrize("splash, text_file", [
+    (b" --pmr-no-splash", False), (b"", False), (b" --pmr-no-splash", True),
+], ids=["no splash", "splash", "text file"])
+def test_java_launcher_that_cannot_start(desk, splash, text_file):
+    # A folder named javaw.exe passes the launcher test but cannot be run, nor can a text file,
+    # whose system text names it ("Bad EXE format for %1.").
     desk.add_version_key(r"SOFTWARE\JavaSoft\Java Runtime Environment", "1.8.0_45",
                          r"C:\rt\jre8")
-    desk.add_dir(r"C:\rt\jre8\bin\javaw.exe")
+    javaw = b"C:\\rt\\jre8\\bin\\javaw.exe"
+    desk.add_file(javaw, b"not a program") if text_file else desk.add_dir(javaw)
     result = desk.launch(b"--pmr-debug" + splash)
     assert result.exit_code == 1
     lines = last_start(result.log)
     system_text = logged_system_text(lines)
-    assert system_text and system_text in desk.error_texts()
+    assert system_text and system_text in (
+        {desk.error_text(193).replace(b"%1", javaw)} if text_file else desk.error_texts())
     assert [box["caption"] for box in result.boxes] == [b"Vendro ERROR"]
     assert result.boxes[0]["text"] == GENERAL_FAILURE + b"\n\n" + system_text
     assert result.wait_urls(1) == [MAKER_URL]

@@ -2,12 +2,19 @@
 start asks the updater, then starts nothing, brings the Java program's window whose title holds
 "Vendro" to the front and ends with exit code 2."""
 
+import time
+
 import pytest
 
 import rig
+from expect import last_start
 
 TITLE = "Vendro - Taquilla"
-CHECK = b'"C:\\app\\wyUpdate.exe" /quickcheck /justcheck'
+CHECK = b'"C:\\app\\wyUpdate.exe" /quickcheck /justcheck /noerr'
+REFUSED = b"Error:\t\tInstance already exists."
+NO_WINDOW = (b"Vendro", b"Vendro ya se est\xe1 ejecutando, pero no muestra ninguna ventana. Espera "
+             b"un momento; si sigue sin aparecer, cierra javaw.exe en el Administrador de tareas o "
+             b"cierra la sesi\xf3n de Windows y vuelve a entrar.")
 
 
 def first_start(desk, action):
@@ -81,3 +88,44 @@ def test_new_start_proceeds_once_the_java_program_has_ended(desk, started):
     if started:  # ... and still runs
         assert any("probe.exe" in p.args and " hold " in p.args
                    for p in desk.windows_processes())
+
+
+def test_name_held_by_another_account_refuses_the_start(desk):
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    desk.start_stand_in("lockedmutex:Vendro")  # an elevated copy's or another account's mutex
+    result = desk.launch(b"--pmr-debug")
+    assert (result.exit_code, last_start(result.log)[-1]) == (2, REFUSED)
+    assert result.java is None and result.boxes == []  # its holder has just started
+
+
+def test_second_start_ends_while_the_minimised_application_hangs(desk):
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    first = desk.launch(java_action=f"window:{TITLE};minimise;hang:{int(rig.scaled(30) * 1000)}")
+    assert first.exit_code == 259 and desk.launch().exit_code == 2
+    assert b"woke=" not in desk.read(first.records.java)  # ended before the application woke
+
+
+@pytest.mark.slow
+def test_box_when_the_application_shows_no_window_and_is_not_starting(desk):
+    def second_start(relay=None):
+        result = desk.launch(b"--pmr-debug", relay=relay)
+        assert result.exit_code == 2 and result.java is None
+        return result, last_start(result.log)[-1], [
+            (b["caption"], b["text"], b["pid"]) for b in result.boxes]
+
+    # Another Java launcher, started first, shows a login dialog only after the box below.
+    login = desk.start_stand_in(f"sleep:{int(rig.scaled(20) * 1000) + 61000};window:Iniciar")
+    login_by = time.monotonic() + rig.scaled(30) + 61
+    desk.add_runtime("1.8.0_45", home=r"C:\rt\jre8")
+    assert desk.launch(b"--pmr-no-splash", java_action="hidden:Vendro oculta").exit_code == 0
+    time_to_age = time.monotonic() + 61
+    assert second_start()[1:] == (REFUSED, [])  # Java started under a minute ago: starting
+    time.sleep(max(0.0, time_to_age - time.monotonic()))
+    told, last, boxes = second_start(relay=r"user32\.MessageBoxA\(")
+    assert (last, boxes) == (b"Instance:\trunning, no window shown", [NO_WINDOW + (told.pid,)])
+    [box] = rig.relay_calls(told.relay, "user32.MessageBoxA")
+    assert [rig.relay_number(box[i]) for i in (0, 3)] == [0, 0x40]  # MB_ICONINFORMATION
+    assert not any(w.pid == login and w.visible for w in desk.windows())  # not shown yet
+    assert rig.wait_for(lambda: any(w.pid == login and w.visible for w in desk.windows()),
+                        login_by - time.monotonic(), 0.5)
+    assert second_start()[1:] == (REFUSED, [])  # any window of a Java launcher counts

@@ -53,6 +53,27 @@ TEST(InstanceWindow, OnlyTheJavaLauncherRunsTheApplication) {
 
 const std::string general = "Error al iniciar la aplicaci\xF3n";
 
+TEST(FailureText, FillsTheFirstInsertWithTheProgramAndRemovesTheOthers) {
+  const std::string p = "C:\\j\\javaw.exe", bad = "Bad EXE format for ";
+  const struct {
+    std::string systemText, program, completed;
+  } cases[] = {
+      {bad + "%1.\r\n", p, bad + p + ".\r\n"},
+      {bad + "%1.", "", bad + "."},
+      {"%1!s! a %2 b %12 c %2!d! d %99!", p, p + " a  b  c  d !"},
+      {"%%1 100%% %x %0 %", p, "%%1 100%% %x %0 %"},
+      {bad + "%1.", std::string(300, 'p'), bad + std::string(20, 'p')}, // cut at the end
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.systemText);
+    GuardedBuffer buffer(40);
+    Text text = buffer.text();
+    appendFilledInserts(text, c.systemText, c.program);
+    EXPECT_EQ(textView(text), c.completed);
+    EXPECT_TRUE(buffer.guardsIntact());
+  }
+}
+
 TEST(FailureText, AppendsSystemTextAsReturned) {
   const struct {
     std::string text, systemText, completed;
@@ -125,13 +146,15 @@ TEST(Updater, FindsItsDirectory) {
     const char* check;
   } cases[] = {
       {"C:\\app\\Vendro.exe", "C:\\app", "C:\\app\\wyUpdate.exe",
-       "\"C:\\app\\wyUpdate.exe\" /quickcheck /justcheck"},
-      {"C:\\Vendro.exe", "C:", "C:\\wyUpdate.exe", "\"C:\\wyUpdate.exe\" /quickcheck /justcheck"},
-      {"Vendro.exe", "Ve", "Ve\\wyUpdate.exe", "\"Ve\\wyUpdate.exe\" /quickcheck /justcheck"},
+       "\"C:\\app\\wyUpdate.exe\" /quickcheck /justcheck /noerr"},
+      {"C:\\Vendro.exe", "C:", "C:\\wyUpdate.exe",
+       "\"C:\\wyUpdate.exe\" /quickcheck /justcheck /noerr"},
+      {"Vendro.exe", "Ve", "Ve\\wyUpdate.exe",
+       "\"Ve\\wyUpdate.exe\" /quickcheck /justcheck /noerr"},
       {"C:\\app\\\\V.exe", "C:\\app\\", "C:\\app\\wyUpdate.exe",
-       "\"C:\\app\\wyUpdate.exe\" /quickcheck /justcheck"},
+       "\"C:\\app\\wyUpdate.exe\" /quickcheck /justcheck /noerr"},
       {"\\\\srv\\share\\V.exe", "\\\\srv\\share", "\\\\srv\\share\\wyUpdate.exe",
-       "\"\\\\srv\\share\\wyUpdate.exe\" /quickcheck /justcheck"},
+       "\"\\\\srv\\share\\wyUpdate.exe\" /quickcheck /justcheck /noerr"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.moduleFileName);
@@ -148,7 +171,7 @@ TEST(Updater, FindsItsDirectory) {
 }
 
 TEST(Updater, CheckLineNeverPassesItsBuffer) {
-  // The check adds 38 characters to the directory; the buffer holds 298 of them.
+  // The check adds 45 characters to the directory; the buffer holds 305 of them.
   for (size_t dirLength : {246u, 258u, 260u, 261u}) {
     SCOPED_TRACE(dirLength);
     std::string moduleFileName = std::string(dirLength, 'd') + "\\V.exe";
@@ -157,10 +180,10 @@ TEST(Updater, CheckLineNeverPassesItsBuffer) {
     bool fits = dirLength <= 260;
     EXPECT_EQ(composeUpdateCheck(line, moduleFileName), fits);
     if (fits) {
-      EXPECT_EQ(textView(line),
-                "\"" + std::string(dirLength, 'd') + "\\wyUpdate.exe\" /quickcheck /justcheck");
+      EXPECT_EQ(textView(line), "\"" + std::string(dirLength, 'd') +
+                                    "\\wyUpdate.exe\" /quickcheck /justcheck /noerr");
     }
-    EXPECT_EQ(line.length, fits ? dirLength + 38 : updaterCommandSize - 1);
+    EXPECT_EQ(line.length, fits ? dirLength + 45 : updaterCommandSize - 1);
     EXPECT_TRUE(buffer.guardsIntact());
 
     GuardedBuffer pathBuffer(260);
