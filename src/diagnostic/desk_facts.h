@@ -1,7 +1,8 @@
 #pragma once
-// Facts of the desk that the launcher itself never looks at, for the diagnostic's report. Each
-// function writes its sections through the report API and changes nothing: it reads the registry
-// and files, asks whether the instance name is taken, and lists processes and windows.
+// The desk around the launcher, for the diagnostic's report: what the launcher's own judgement
+// does not show. Each function writes its sections through the report API and changes nothing:
+// it reads the registry and files, asks whether the instance name is taken, and lists processes
+// and windows.
 //
 //   reportWindowsAndAccount  "Windows": the true version (RtlGetVersion, which does not lie to a
 //                            program without a compatibility manifest), the product name from the
@@ -32,7 +33,7 @@ void reportFolderFiles(const char* launcherPath);
 void reportJavaElsewhere();
 
 // `launcherPath`: as for reportFolderFiles; only its file name is used, to find running copies.
-void reportRunning(const char* launcherPath = "Vendro.exe");
+void reportRunning(const char* launcherPath);
 
 // Shared by the sections.
 
@@ -50,7 +51,7 @@ std::string_view fileNameOf(std::string_view path);
 // room left), or ERROR_INVALID_DATA for a value of another type; nothing is appended then.
 LONG readRegistryText(HKEY key, const char* name, Text& value);
 
-// Writes the account of an access token as "DOMAIN\\name", without a line end; false, with
+// Writes the account of an access token as DOMAIN\name, without a line end; false, with
 // nothing written, when it cannot be read.
 bool reportTokenAccount(HANDLE token);
 

@@ -1,6 +1,6 @@
-// Java runtimes registered where the launcher does not look: Oracle's keys of Java 9 and later,
-// and the keys the OpenJDK distributions' installers write. Read only; every key is opened with
-// KEY_READ.
+// Java runtimes registered where the launcher does not look: the JavaSoft keys of Java 9 and
+// later, and the keys the OpenJDK distributions' installers write. Read only; every key is opened
+// with KEY_READ.
 
 #include <windows.h>
 
@@ -12,9 +12,10 @@
 
 namespace {
 
-// A key under which an installer registers one sub-key per version. Oracle's hold the folder in
-// the version key; the Eclipse Adoptium installer (Temurin, and the Microsoft Build of OpenJDK
-// made with it) in "<version>\<JVM>\MSI", value Path.
+// A key under which an installer registers one sub-key per version. The JavaSoft keys hold the
+// folder in the version key; the Eclipse Adoptium installer in "<version>\<JVM>\MSI", value
+// Path, below its vendor's name: Temurin's (and, in earlier releases, AdoptOpenJDK's and the
+// Eclipse Foundation's), and the Microsoft Build of OpenJDK's, which is made with it.
 struct JavaKey {
   const char* maker;
   const char* path;
@@ -23,8 +24,8 @@ struct JavaKey {
 };
 
 constexpr JavaKey javaKeys[] = {
-    {"Oracle (Java 9 y posteriores)", "SOFTWARE\\JavaSoft\\JRE", "JavaHome", false},
-    {"Oracle (Java 9 y posteriores)", "SOFTWARE\\JavaSoft\\JDK", "JavaHome", false},
+    {"JavaSoft, Java 9 o posterior", "SOFTWARE\\JavaSoft\\JRE", "JavaHome", false},
+    {"JavaSoft, Java 9 o posterior", "SOFTWARE\\JavaSoft\\JDK", "JavaHome", false},
     {"Eclipse Temurin", "SOFTWARE\\Eclipse Adoptium\\JRE", "Path", true},
     {"Eclipse Temurin", "SOFTWARE\\Eclipse Adoptium\\JDK", "Path", true},
     {"Eclipse Temurin", "SOFTWARE\\Eclipse Foundation\\JRE", "Path", true},

@@ -7,6 +7,7 @@
 #include <cwchar>
 
 #include "diagnostic/desk_facts.h"
+#include "diagnostic/options_report.h"
 #include "diagnostic/prediction.h"
 #include "diagnostic/report.h"
 #include "launch/bounded_text.h"

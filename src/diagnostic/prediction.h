@@ -6,7 +6,3 @@
 #include <cstddef>
 
 void reportPrediction(const char* launcherPath, size_t folderLength);
-
-// The options file that launcher reads: its mark, size, read limit and the options it yields.
-// After reportPrediction, whose runtime the options' references may name.
-void reportOptionsFile(const char* launcherPath, size_t folderLength);

@@ -122,7 +122,7 @@ void reportProcess(const Watched& program, const char* kindName, DWORD ownSessio
   appendText(text, kindName);
   appendText(text, ", proceso ");
   appendDecimal(text, program.id);
-  DWORD session = 0;
+  DWORD session = ownSession;
   if (ProcessIdToSessionId(program.id, &session)) {
     appendText(text, ", sesi\xF3n ");
     appendDecimal(text, session);
@@ -148,7 +148,10 @@ void reportProcess(const Watched& program, const char* kindName, DWORD ownSessio
     reportProcessAccount(process);
     CloseHandle(process);
   }
-  reportWindowsOf(program.id);
+  if (session == ownSession)
+    reportWindowsOf(program.id);
+  else
+    reportLine("    Sus ventanas son de otra sesi\xF3n: desde esta no se ven.");
 }
 
 void collectShownWindows() {
