@@ -144,6 +144,12 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   bool launcherThere =
       attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 
+  // A double click starts the launcher in its folder: its start folder (%OLDPWD%) is that one,
+  // wherever this program was started from.
+  wchar_t root[] = L"?:\\";
+  root[0] = wideFolder[0];
+  bool driveOnly = wideFolder[0] != L'\0' && wideFolder[1] == L':' && wideFolder[2] == L'\0';
+  SetCurrentDirectoryW(driveOnly ? root : wideFolder); // "C:" alone is the drive's current folder
   reportStart(wideFolder, launcherPath, ansiFolder, launcherThere);
   reportWindowsAndAccount();
   if (launcher.length >= pathSize) {

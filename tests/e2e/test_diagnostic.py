@@ -32,7 +32,7 @@ def test_report_of_an_installed_desk(desk):
     desk.add_runtime("1.7.0_80", home=r"C:\rt\ibm7", vendor="IBM", launcher=False)
     if desk.is64:
         desk.add_runtime("1.8.0_60", home=r"C:\rt\jdk8", kind="jdk", view=64)
-    desk.write_options(b"# memoria\r\n-Xmx512m -Dh=%JREHOMEDIR%\r\n")
+    desk.write_options(b"# memoria\r\n-Xmx512m -Dh=%JREHOMEDIR% -Do=%OLDPWD%\r\n")
     last = b"Version:\t3.8\r\nLauncher args:\t-cp \"a&b;c\" x \r\n\r\nExit code:\t259\r\n"
     desk.add_file(r"C:\app\pelmorin.log", b"\r\n\r\nVersion:\t3.7\r\nExit code:\t1\r\n"
                   b"\r\n\r\n" + last)
@@ -53,11 +53,12 @@ def test_report_of_an_installed_desk(desk):
     assert lines(report["Java en el Registro, como lo busca Vendro"]) == expected
     assert lines(report["Qué Java usará Vendro"])[:2] == [
         "Vendro usará Java 1.8.0_45, de 32 bits.", r"Programa: C:\rt\jre8\bin\javaw.exe"]
+    # %OLDPWD% is the folder, where a double click starts the launcher, wherever this ran from.
     command = lines(report["Qué ejecutaría Vendro"])[1]
     assert command.startswith(r'"C:\rt\jre8\bin\javaw.exe" -Dfile.encoding=UTF-8 -Xmx512m '
-                              r"-Dh=C:\rt\jre8 -classpath ")
+                              r"-Dh=C:\rt\jre8 -Do=C:\app -classpath ")
     options = report["Fichero de opciones"]
-    assert "\r\n-Xmx512m -Dh=C:\\rt\\jre8 \r\n" in options
+    assert "\r\n-Xmx512m -Dh=C:\\rt\\jre8 -Do=C:\\app \r\n" in options
     assert "Marca de orden de bytes: ninguna" in options
     assert last.decode() in report["Log de depuración"]
     assert "3.7" not in report["Log de depuración"]
