@@ -49,7 +49,10 @@ void reportFormat(const char* format, ...) {
 
 void reportWide(const wchar_t* text) {
   char converted[4096];
-  int length = WideCharToMultiByte(1252, 0, text, -1, converted, sizeof converted, "?", nullptr);
+  // No best fit: a letter the code page lacks shows as '?', not as a look-alike ("Lodz" for
+  // "Łódź") that would name another folder.
+  int length = WideCharToMultiByte(1252, WC_NO_BEST_FIT_CHARS, text, -1, converted,
+                                   sizeof converted, "?", nullptr);
   if (length <= 0) {
     converted[0] = '\0';
     length = 1;

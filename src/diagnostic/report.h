@@ -33,5 +33,5 @@ __attribute__((format(ms_printf, 1, 2)))
 void reportFormat(const char* format, ...);
 
 // A text the system gave in UTF-16 (a user name, a window title, a file name), in code page
-// 1252; characters that code page lacks become '?'.
+// 1252; characters that code page lacks become '?' (never a look-alike letter).
 void reportWide(const wchar_t* text);

@@ -106,3 +106,23 @@ def test_a_key_it_cannot_read_is_not_an_absent_one(desk):
     assert search[0] == JDK + " (vista de 32 bits): no existe"
     assert search[2].startswith(JRE + " (vista de 32 bits): no se ha podido leer, error 5")
     assert "no quiere decir que no haya Java" in report["Vendro no arrancará Java"]
+
+
+@pytest.mark.parametrize("desk", ["win64"], indirect=True)
+def test_a_folder_name_outside_the_ansi_code_page_comes_first(desk):
+    """A folder named with letters code page 1252 lacks: the launcher, an ANSI program, would get
+    another path and find none of its files; the report says so before anything else. Started
+    by Wine's loader (an ANSI command line cannot name the folder), it writes to the temporary
+    folder Wine's registry gives."""
+    folder = "C:\\Taquilla \u0141\u00f3d\u017a"
+    exe = folder + "\\" + rig.DIAGNOSTIC.name
+    desk.copy_file(rig.DIAGNOSTIC, exe)
+    users = desk.unix(r"C:\users")
+    for old in users.glob("*/**/diagnostico-vendro.txt"):
+        old.unlink()
+    desk.wine([exe, "/q"], product=True)
+    [written] = users.glob("*/**/diagnostico-vendro.txt")
+    text = written.read_bytes().decode("cp1252")
+    assert "Carpeta examinada: C:\\Taquilla ?\u00f3d?\r\n" in text
+    headings = [line for line in text.split("\r\n") if line.startswith("===== ")]
+    assert headings[1] == "===== Vendro no puede arrancar desde esta carpeta ====="
