@@ -100,8 +100,9 @@ def check_signed(exe: Path, certificate: Path, built: Path, temp: Path) -> None:
             or digests[0][1] != digests[1][1] or "CN=Vendro test signer" not in report):
         raise Failed(f"the signature does not verify:\n{report}")
     run([sys.executable, ROOT / "tests" / "check_product.py", "--version", VERSION, exe])
-    run(["osslsigncode", "remove-signature", "-in", exe, "-out", temp / "unsigned.exe"])
-    if (temp / "unsigned.exe").read_bytes() != built.read_bytes():
+    unsigned = temp / f"unsigned-{exe.name}"
+    run(["osslsigncode", "remove-signature", "-in", exe, "-out", unsigned])
+    if unsigned.read_bytes() != built.read_bytes():
         raise Failed("without its signature the packed file is not the built one")
 
 
