@@ -10,7 +10,7 @@
 
 namespace {
 
-const char kCheckTail[] = "wyUpdate.exe\" /quickcheck /justcheck";
+const char kCheckTail[] = "wyUpdate.exe\" /quickcheck /justcheck /noerr";
 
 // The command line after the program's own name (quoted or not) and the blanks that follow it.
 char* afterProgram(char* line) {
