@@ -39,49 +39,34 @@ void shareInstanceWith(void* javaProcess) {
                   DUPLICATE_SAME_ACCESS);
 }
 
-// The process list entry of `processId`; false when it is not in the list.
-static bool findProcess(HANDLE processes, DWORD processId, PROCESSENTRY32& entry) {
-  entry = {};
-  entry.dwSize = sizeof entry;
-  for (BOOL more = Process32First(processes, &entry); more; more = Process32Next(processes, &entry))
-    if (entry.th32ProcessID == processId) return true;
-  return false;
-}
-
 // Whether the process `processId` runs a program file named like the Java launcher.
 static bool runsJavaLauncher(HANDLE processes, DWORD processId) {
-  PROCESSENTRY32 entry;
-  return findProcess(processes, processId, entry) && isJavaLauncherFile(entry.szExeFile);
+  PROCESSENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Process32First(processes, &entry); more; more = Process32Next(processes, &entry))
+    if (entry.th32ProcessID == processId) return isJavaLauncherFile(entry.szExeFile);
+  return false;
 }
 
 // The first visible top-level window, from the top, titled with "Vendro" whose process runs the
-// Java launcher. GetWindowTextA reads another process's title without asking its thread, so a
-// hung application cannot hold the search.
-static HWND findInstanceWindow(HANDLE processes) {
+// Java launcher. `javaWindowSeen` tells whether the walk passed any visible window of a Java
+// launcher, whatever its title (a login dialog, Java's own error box): then the cashier has
+// something on screen. GetWindowTextA reads another process's title without asking its thread,
+// so a hung application cannot hold the search.
+static HWND findInstanceWindow(HANDLE processes, bool& javaWindowSeen) {
+  javaWindowSeen = false;
   HWND window = nullptr;
   while ((window = user32.FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr) {
     if (!(user32.GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)) continue;
+    DWORD processId = 0;
+    user32.GetWindowThreadProcessId(window, &processId);
+    if (!runsJavaLauncher(processes, processId)) continue;
+    javaWindowSeen = true;
     char title[128] = "";
     user32.GetWindowTextA(window, title, 127);
-    if (!containsText(title, settings::instanceName)) continue;
-    DWORD processId = 0;
-    user32.GetWindowThreadProcessId(window, &processId);
-    if (runsJavaLauncher(processes, processId)) break;
+    if (containsText(title, settings::instanceName)) return window;
   }
-  return window;
-}
-
-// Whether a visible top-level window of any title belongs to a Java launcher (a login dialog,
-// Java's own error box): the cashier has something on screen.
-static bool javaShowsAWindow(HANDLE processes) {
-  HWND window = nullptr;
-  while ((window = user32.FindWindowExA(nullptr, window, nullptr, nullptr)) != nullptr) {
-    if (!(user32.GetWindowLongA(window, GWL_STYLE) & WS_VISIBLE)) continue;
-    DWORD processId = 0;
-    user32.GetWindowThreadProcessId(window, &processId);
-    if (runsJavaLauncher(processes, processId)) return true;
-  }
-  return false;
+  return nullptr;
 }
 
 static uint64_t fileTimeValue(const FILETIME& time) {
@@ -147,13 +132,14 @@ void activateInstanceWindow() {
   // and rights, where opening the process could be refused.
   HANDLE processes = CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0);
   if (processes == INVALID_HANDLE_VALUE) return;
-  HWND window = findInstanceWindow(processes);
+  bool javaWindowSeen;
+  HWND window = findInstanceWindow(processes, javaWindowSeen);
   if (window) {
     // ShowWindow on another process's window waits for that window's thread, as long as a hung
     // application hangs: the restore is posted instead. A window already shown is left as it is.
     if (user32.IsIconic(window)) user32.ShowWindowAsync(window, SW_RESTORE);
     user32.SetForegroundWindow(window);
-  } else if (!javaShowsAWindow(processes) && !stillStarting(processes)) {
+  } else if (!javaWindowSeen && !stillStarting(processes)) {
     CloseHandle(processes);
     tellNoWindow();
     return;

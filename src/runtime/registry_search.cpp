@@ -103,7 +103,7 @@ void scanRuntimeKeys(const char* searchKeyPath, uint32_t flags) {
 
     char launcherPath[pathSize] = "";
     long readError = 0;
-    SearchStep step = SearchStep::belowMinimum;
+    SearchStep step;
     if (compareVersions(name, state.minJavaVersion) < 0)
       step = SearchStep::belowMinimum;
     else if (compareVersions(name, state.bestJavaVersion) <= 0)
