@@ -41,6 +41,12 @@ bool appendMatches(Text& args, std::string_view pattern) {
 
 } // namespace
 
+bool composeSwtPath(Text& path, std::string_view exeDir, int32_t runtimeFlags) {
+  appendText(path, exeDir);
+  appendText(path, (runtimeFlags & runtimeView64) ? settings::swtJar64 : settings::swtJar32);
+  return !path.cut;
+}
+
 int assembleClasspath(const char* exePath, size_t exeDirLength) {
   char expansion[argsSize];
   Text expanded = textOver(expansion);
@@ -61,9 +67,7 @@ int assembleClasspath(const char* exePath, size_t exeDirLength) {
 
   char swtPath[pathSize];
   Text swt = textOver(swtPath);
-  appendText(swt, std::string_view(exePath, exeDirLength));
-  appendText(swt,
-             (state.bestRuntimeFlags & runtimeView64) ? settings::swtJar64 : settings::swtJar32);
+  composeSwtPath(swt, std::string_view(exePath, exeDirLength), state.bestRuntimeFlags);
   appendText(args, textView(swt));
   appendChar(args, ';');
   logLine("      \" SWT  :\t%s%s\n", swtPath, swt.cut ? " (too long)" : "");

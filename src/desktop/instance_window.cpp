@@ -3,7 +3,7 @@
 #include "launch/bounded_text.h"
 #include "launch/launch_settings.h"
 
-static std::string_view fileName(std::string_view path) {
+std::string_view fileNameOf(std::string_view path) {
   size_t backslash = path.rfind('\\');
   return backslash == std::string_view::npos ? path : slice(path, backslash + 1);
 }
@@ -13,8 +13,8 @@ static char asciiLower(char c) {
 }
 
 bool namesSameFile(std::string_view exeFile, std::string_view path) {
-  std::string_view name = fileName(exeFile);
-  std::string_view other = fileName(path);
+  std::string_view name = fileNameOf(exeFile);
+  std::string_view other = fileNameOf(path);
   if (name.size() != other.size()) return false;
   for (size_t i = 0; i < name.size(); ++i)
     if (asciiLower(name[i]) != asciiLower(other[i])) return false;

@@ -8,6 +8,9 @@
 // compares file names (ASCII letters without regard to case).
 bool isJavaLauncherFile(std::string_view exeFile);
 
+// The file name of `path`: what follows its last backslash (all of it without one).
+std::string_view fileNameOf(std::string_view path);
+
 // Whether `exeFile` and `path` name the same file name (after the last backslash of each), as
 // Windows compares file names.
 bool namesSameFile(std::string_view exeFile, std::string_view path);

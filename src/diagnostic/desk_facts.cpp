@@ -10,6 +10,7 @@
 #include "cmdline/options_text.h"
 #include "desktop/instance_window.h"
 #include "desktop/updater_command.h"
+#include "diag/debug_log.h"
 #include "diag/log_path.h"
 #include "diagnostic/report.h"
 #include "launch/launch_settings.h"
@@ -38,11 +39,6 @@ void appendByteCount(Text& text, uint64_t count) {
   appendText(text, std::string_view(digits, length > 0 ? size_t(length) : 0));
 }
 
-std::string_view fileNameOf(std::string_view path) {
-  size_t slash = path.rfind('\\');
-  return slash == std::string_view::npos ? path : slice(path, slash + 1);
-}
-
 LONG readRegistryText(HKEY key, const char* name, Text& value) {
   DWORD type = 0;
   DWORD size = static_cast<DWORD>(textRoom(value));
@@ -57,17 +53,6 @@ LONG readRegistryText(HKEY key, const char* name, Text& value) {
     --size;
   commitWritten(value, size);
   return ERROR_SUCCESS;
-}
-
-bool windowsIs64Bit() {
-#ifdef _WIN64
-  return true; // the 64-bit build of these sources runs on 64-bit Windows only
-#else
-  // Looked up by name, as the launcher does: a system without it is a 32-bit one.
-  auto isWow64Process = VENDRO_BIND(GetModuleHandleA("kernel32"), IsWow64Process);
-  BOOL underWow64 = FALSE;
-  return isWow64Process && isWow64Process(GetCurrentProcess(), &underWow64) && underWow64;
-#endif
 }
 
 // ----- Windows -----
@@ -114,7 +99,8 @@ static void reportWindows() {
   } else {
     reportFormat("Producto: no se puede leer (error %ld)", opened);
   }
-  reportField("Bits", windowsIs64Bit() ? "64 bits" : "32 bits");
+  detectWow64(); // the launcher's own test, which the later sections read from the state
+  reportField("Bits", state.underWow64 ? "64 bits" : "32 bits");
 }
 
 // ----- Account and session -----

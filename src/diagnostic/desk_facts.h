@@ -43,9 +43,6 @@ void appendLocalTime(Text& text, const FILETIME& time);
 // A byte count as "N bytes".
 void appendByteCount(Text& text, uint64_t count);
 
-// The file name of `path`: what follows its last backslash (all of it without one).
-std::string_view fileNameOf(std::string_view path);
-
 // Appends the text value `name` of an open key (REG_SZ or REG_EXPAND_SZ, unexpanded, its
 // terminator left out). ERROR_SUCCESS, the registry's error (2: absent; 234: longer than the
 // room left), or ERROR_INVALID_DATA for a value of another type; nothing is appended then.
@@ -54,6 +51,3 @@ LONG readRegistryText(HKEY key, const char* name, Text& value);
 // Writes the account of an access token as DOMAIN\name, without a line end; false, with
 // nothing written, when it cannot be read.
 bool reportTokenAccount(HANDLE token);
-
-// Whether Windows is a 64-bit one (this 32-bit program then runs under WOW64).
-bool windowsIs64Bit();

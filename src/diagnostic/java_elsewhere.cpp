@@ -177,7 +177,7 @@ void reportHowToRegister(bool is64) {
 
 void reportJavaElsewhere() {
   reportHeading("Java que Vendro no busca");
-  bool is64 = windowsIs64Bit();
+  bool is64 = state.underWow64; // set by the Windows section
   const Place machine64[] = {{HKEY_LOCAL_MACHINE, KEY_WOW64_32KEY, "vista de 32 bits"},
                              {HKEY_LOCAL_MACHINE, KEY_WOW64_64KEY, "vista de 64 bits"},
                              {HKEY_CURRENT_USER, 0, "solo para esta cuenta (HKCU)"}};

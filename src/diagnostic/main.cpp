@@ -91,12 +91,14 @@ static void reportStart(const wchar_t* wideFolder, const char* launcherPath, boo
   if (!ansiFolder) {
     reportHeading("Vendro no puede arrancar desde esta carpeta");
     reportFormat("El nombre de la carpeta tiene caracteres que no existen en la p\xE1gina de "
-                 "c\xF3" "digos de Windows (%u). Vendro.exe, un programa ANSI, recibe la ruta con "
+                 "c\xF3"
+                 "digos de Windows (%u). Vendro.exe, un programa ANSI, recibe la ruta con "
                  "esos caracteres cambiados por '?' o por otra letra, y con ella no encuentra sus "
                  "ficheros: ni el actualizador, ni las opciones, ni lib.",
                  GetACP());
     reportLine("Pon la carpeta en una ruta sin esos caracteres. Lo que sigue se ha calculado con "
-               "esa ruta, tal como la ver\xED" "a Vendro.exe:");
+               "esa ruta, tal como la ver\xED"
+               "a Vendro.exe:");
     reportField("  Ruta", launcherPath);
   }
   if (!launcherThere) {

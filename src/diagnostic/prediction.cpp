@@ -5,6 +5,7 @@
 
 #include <cstring>
 
+#include "cmdline/classpath.h"
 #include "diag/debug_log.h"
 #include "diag/failure_report.h"
 #include "diagnostic/captured_log.h"
@@ -225,11 +226,10 @@ static void reportSearch() {
 static void reportSwtJar(const char* launcherPath, size_t folderLength) {
   char jar[pathSize];
   Text path = textOver(jar);
-  appendText(path, std::string_view(launcherPath, folderLength));
-  appendText(path,
-             (state.bestRuntimeFlags & runtimeView64) ? settings::swtJar64 : settings::swtJar32);
+  bool fits =
+      composeSwtPath(path, std::string_view(launcherPath, folderLength), state.bestRuntimeFlags);
   struct _stat64i32 status;
-  bool present = !path.cut && _stat64i32(jar, &status) == 0;
+  bool present = fits && _stat64i32(jar, &status) == 0;
   reportField("Biblioteca SWT", jar);
   if (!present)
     reportLine("  No est\xE1 en la carpeta: la aplicaci\xF3n no podr\xE1 abrir sus ventanas.");
